@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test twice: a plain build
+# in build/ and an AddressSanitizer + UndefinedBehaviorSanitizer build in
+# build-asan/. Headless: Qt offscreen, SDL's dummy audio driver.
+set -euo pipefail
+cd "$(dirname "$0")"
+source scripts/install-deps.sh
+sonbridge_install_deps
+
+export QT_QPA_PLATFORM=offscreen
+export SDL_AUDIODRIVER=dummy
+jobs="$(nproc)"
+
+echo "== plain build"
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j"$jobs"
+(cd build && ctest --output-on-failure -j"$jobs")
+
+echo "== sanitizer build"
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DSONBRIDGE_SANITIZE=ON >/dev/null
+cmake --build build-asan -j"$jobs"
+# Qt and the graphics stack keep some allocations for the process lifetime.
+export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+(cd build-asan && ctest --output-on-failure -j"$jobs")
