@@ -1,0 +1,31 @@
+#include "support/gui/ScriptedDialogs.h"
+
+QStringList ScriptedDialogs::getOpenFileNames(QWidget*, const QString& title,
+                                              const QString& filter) {
+    openTitles.append(title);
+    openFilters.append(filter);
+    return openAnswers.isEmpty() ? QStringList() : openAnswers.dequeue();
+}
+
+QString ScriptedDialogs::browseForFolder(QWidget*) {
+    ++folderRequests;
+    return folderAnswers.isEmpty() ? QString() : folderAnswers.dequeue();
+}
+
+void ScriptedDialogs::message(QWidget*, QMessageBox::Icon icon, const QString& title,
+                              const QString& text) {
+    messages.append({icon, title, text});
+}
+
+ui::WaveFormatChoice ScriptedDialogs::chooseWaveFormat(QWidget*,
+                                                       const QList<audio::WaveFormatInfo>&,
+                                                       const QByteArray& current) {
+    waveFormatPreselected.append(current);
+    if (!waveFormatAnswers.isEmpty()) return waveFormatAnswers.dequeue();
+    if (waveFormatDefault) return *waveFormatDefault;
+    return {};
+}
+
+void ScriptedDialogs::openUrl(const QUrl& url) {
+    openedUrls.append(url);
+}

@@ -1,0 +1,43 @@
+#pragma once
+// Answers the dialogs that would wait for a person, from a script the test
+// sets up, and records what the program asked for.
+
+#include "ui/Dialogs.h"
+
+#include <QQueue>
+
+#include <optional>
+
+struct RecordedMessage {
+    QMessageBox::Icon icon;
+    QString title;
+    QString text;
+};
+
+class ScriptedDialogs : public ui::Dialogs {
+public:
+    // Queued answers, consumed in order; an empty queue answers "cancel".
+    QQueue<QStringList> openAnswers;
+    QQueue<QString> folderAnswers;
+    QQueue<ui::WaveFormatChoice> waveFormatAnswers;
+    // When set, answers every wave-format request with this choice (no queue).
+    std::optional<ui::WaveFormatChoice> waveFormatDefault;
+
+    // What the program asked for.
+    QStringList openTitles;
+    QStringList openFilters;
+    int folderRequests = 0;
+    QList<RecordedMessage> messages;
+    QList<QByteArray> waveFormatPreselected;
+    QList<QUrl> openedUrls;
+
+    QStringList getOpenFileNames(QWidget* owner, const QString& title,
+                                 const QString& filter) override;
+    QString browseForFolder(QWidget* owner) override;
+    void message(QWidget* owner, QMessageBox::Icon icon, const QString& title,
+                 const QString& text) override;
+    ui::WaveFormatChoice chooseWaveFormat(QWidget* owner,
+                                          const QList<audio::WaveFormatInfo>& formats,
+                                          const QByteArray& current) override;
+    void openUrl(const QUrl& url) override;
+};
