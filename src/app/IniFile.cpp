@@ -145,8 +145,11 @@ bool IniFile::save(const QString& path) const {
     QByteArray bytes;
     if (m_bom) bytes = "\xEF\xBB\xBF";
     bytes += text().toUtf8();
-    if (file.write(bytes) != bytes.size()) {
+    // QSaveFile::commit() renames even when its final flush failed, so the
+    // flush is checked here first: a short write must never replace the file.
+    if (file.write(bytes) != bytes.size() || !file.flush() || file.error() != QFile::NoError) {
         file.cancelWriting();
+        file.commit();  // discards the temporary file
         return false;
     }
     return file.commit();

@@ -25,6 +25,33 @@ public:
     virtual void selectFormat(int index) = 0;  // the output-format list
 };
 
+// The same values held without a window, for front ends that have none.
+// Like the window's check boxes, the boxes accept only 0, 1 and 2.
+class StoredControls : public SettingsControls {
+public:
+    int check1 = 0;
+    int check2 = 0;
+    QString destination;
+    int formatSelection = -1;
+
+    int check1State() const override { return check1; }
+    bool setCheck1State(int state) override { return accept(check1, state); }
+    int check2State() const override { return check2; }
+    bool setCheck2State(int state) override { return accept(check2, state); }
+    QString text2() const override { return destination; }
+    void setText2(const QString& text) override { destination = text; }
+    void selectFormat(int index) override {
+        formatSelection = index >= -1 && index <= 2 ? index : -1;
+    }
+
+private:
+    static bool accept(int& box, int state) {
+        if (state < 0 || state > 2) return false;
+        box = state;
+        return true;
+    }
+};
+
 inline const QString kMainSection = QStringLiteral("Main");
 
 QString ReadIniValue(const QString& section, const QString& key, const QString& path);
