@@ -1,0 +1,207 @@
+#include "audio/ChildProcess.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+
+#include <chrono>
+#include <vector>
+
+namespace audio {
+
+namespace {
+constexpr size_t kKeptLines = 4;
+
+void ignoreSigpipe() {
+    // A dead encoder must show as a failed write, never end the program.
+    static const bool done = [] {
+        std::signal(SIGPIPE, SIG_IGN);
+        return true;
+    }();
+    (void)done;
+}
+
+QString errnoText(int err) {
+    return QString::fromLocal8Bit(std::strerror(err));
+}
+}  // namespace
+
+void UniqueFd::reset(int fd) {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = fd;
+}
+
+ChildProcess::~ChildProcess() {
+    if (pid_ > 0 && !reaped_) {
+        stdin_.reset();
+        reap(2000);
+    }
+    if (reader_.joinable()) {
+        reader_.request_stop();
+        reader_.join();
+    }
+}
+
+bool ChildProcess::start(const QString& program, const QStringList& arguments, QString* error) {
+    ignoreSigpipe();
+    name_ = QFileInfo(program).fileName();
+    int in[2], err[2];
+    if (pipe2(in, O_CLOEXEC) != 0) {
+        if (error) *error = QStringLiteral("%1 cannot be started: %2").arg(name_, errnoText(errno));
+        return false;
+    }
+    UniqueFd inRead(in[0]), inWrite(in[1]);
+    if (pipe2(err, O_CLOEXEC) != 0) {
+        if (error) *error = QStringLiteral("%1 cannot be started: %2").arg(name_, errnoText(errno));
+        return false;
+    }
+    UniqueFd errRead(err[0]), errWrite(err[1]);
+
+    std::vector<QByteArray> args;
+    args.push_back(QFile::encodeName(program));
+    for (const QString& a : arguments) args.push_back(a.toLocal8Bit());
+    std::vector<char*> argv;
+    for (QByteArray& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, inRead.get(), STDIN_FILENO);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_adddup2(&actions, errWrite.get(), STDERR_FILENO);
+    posix_spawnattr_t attr;
+    posix_spawnattr_init(&attr);
+    // The child gets SIGPIPE back at its default and no inherited signal mask.
+    sigset_t def, none;
+    sigemptyset(&def);
+    sigaddset(&def, SIGPIPE);
+    sigemptyset(&none);
+    posix_spawnattr_setsigdefault(&attr, &def);
+    posix_spawnattr_setsigmask(&attr, &none);
+    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
+
+    pid_t pid = -1;
+    const int rc = posix_spawnp(&pid, argv[0], &actions, &attr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attr);
+    if (rc != 0) {
+        if (error)
+            *error = rc == ENOENT
+                         ? QStringLiteral("%1 not found").arg(name_)
+                         : QStringLiteral("%1 cannot be started: %2").arg(name_, errnoText(rc));
+        return false;
+    }
+    pid_ = pid;
+    stdin_ = std::move(inWrite);
+    stderr_ = std::move(errRead);
+    reader_ = std::jthread([this](std::stop_token stop) {
+        readErrors(stop);
+        readerDone_ = true;
+    });
+    return true;
+}
+
+void ChildProcess::readErrors(const std::stop_token& stop) {
+    char buf[4096];
+    while (!stop.stop_requested()) {
+        pollfd p{stderr_.get(), POLLIN, 0};
+        const int r = ::poll(&p, 1, 100);
+        if (r < 0 && errno != EINTR) return;
+        if (r <= 0) continue;
+        const ssize_t n = ::read(stderr_.get(), buf, sizeof buf);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return;
+        std::lock_guard lock(linesMutex_);
+        for (ssize_t i = 0; i < n; ++i) {
+            const char c = buf[i];
+            if (c == '\n' || c == '\r') {
+                if (!partial_.trimmed().isEmpty()) {
+                    lines_.push_back(partial_.trimmed());
+                    if (lines_.size() > kKeptLines) lines_.pop_front();
+                }
+                partial_.clear();
+            } else if (partial_.size() < 1024) {
+                partial_.append(c);
+            }
+        }
+    }
+}
+
+QString ChildProcess::lastErrorLines() const {
+    std::lock_guard lock(linesMutex_);
+    QStringList out;
+    for (const QByteArray& l : lines_) out << QString::fromLocal8Bit(l);
+    if (!partial_.trimmed().isEmpty()) out << QString::fromLocal8Bit(partial_.trimmed());
+    while (out.size() > 2) out.removeFirst();
+    return out.join(QLatin1Char('\n'));
+}
+
+bool ChildProcess::writeAll(const char* data, qint64 size) {
+    if (stdin_.get() < 0) return false;
+    while (size > 0) {
+        const ssize_t n = ::write(stdin_.get(), data, size_t(size));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            stdin_.reset();  // EPIPE: the encoder is gone
+            return false;
+        }
+        data += n;
+        size -= n;
+    }
+    return true;
+}
+
+void ChildProcess::reap(int timeoutMs) {
+    using clock = std::chrono::steady_clock;
+    const auto deadline = clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        const pid_t r = ::waitpid(pid_, &status_, WNOHANG);
+        if (r == pid_ || (r < 0 && errno != EINTR)) break;
+        if (clock::now() >= deadline) {
+            ::kill(pid_, SIGKILL);
+            while (::waitpid(pid_, &status_, 0) < 0 && errno == EINTR) {
+            }
+            break;
+        }
+        ::usleep(5000);
+    }
+    reaped_ = true;
+}
+
+bool ChildProcess::finish(int timeoutMs, QString* reason) {
+    if (pid_ <= 0) return false;
+    stdin_.reset();  // end of input: the encoder finishes its file
+    if (!reaped_) reap(timeoutMs);
+    // Let the reader take the last lines up to EOF; a grandchild holding
+    // stderr open must not keep us waiting, though.
+    if (reader_.joinable()) {
+        const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(500);
+        while (!readerDone_ && std::chrono::steady_clock::now() < until) ::usleep(2000);
+        reader_.request_stop();
+        reader_.join();
+    }
+    if (WIFEXITED(status_) && WEXITSTATUS(status_) == 0) return true;
+    if (reason) {
+        QString why = lastErrorLines();
+        if (why.isEmpty()) {
+            why =
+                WIFSIGNALED(status_)
+                    ? QStringLiteral("%1 was ended by signal %2").arg(name_).arg(WTERMSIG(status_))
+                    : QStringLiteral("%1 exited with status %2")
+                          .arg(name_)
+                          .arg(WEXITSTATUS(status_));
+        }
+        *reason = why;
+    }
+    return false;
+}
+
+}  // namespace audio

@@ -1,0 +1,80 @@
+#pragma once
+// A child process started from an argument vector (never a shell) with a
+// pipe on its standard input, standard output on /dev/null and standard
+// error read by a small thread that keeps the last lines. One owner: the
+// destructor closes the pipe, waits a while, then kills, and always reaps.
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <sys/types.h>
+
+#include <atomic>
+#include <deque>
+#include <mutex>
+#include <thread>
+
+namespace audio {
+
+class UniqueFd {
+public:
+    UniqueFd() = default;
+    explicit UniqueFd(int fd) : fd_(fd) {}
+    ~UniqueFd() { reset(); }
+    UniqueFd(UniqueFd&& o) noexcept : fd_(o.release()) {}
+    UniqueFd& operator=(UniqueFd&& o) noexcept {
+        if (this != &o) reset(o.release());
+        return *this;
+    }
+    UniqueFd(const UniqueFd&) = delete;
+    UniqueFd& operator=(const UniqueFd&) = delete;
+    int get() const { return fd_; }
+    int release() {
+        const int fd = fd_;
+        fd_ = -1;
+        return fd;
+    }
+    void reset(int fd = -1);
+
+private:
+    int fd_ = -1;
+};
+
+class ChildProcess {
+public:
+    ChildProcess() = default;
+    ~ChildProcess();
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    // False with *error set ("lame not found") when it cannot be started.
+    bool start(const QString& program, const QStringList& arguments, QString* error);
+
+    // Writes all of data to standard input; false once the pipe is broken.
+    bool writeAll(const char* data, qint64 size);
+
+    // Closes standard input and waits for the exit (killing the process
+    // after timeoutMs). True for a zero exit status; otherwise *reason says why.
+    bool finish(int timeoutMs, QString* reason);
+
+    QString lastErrorLines() const;
+
+private:
+    void readErrors(const std::stop_token& stop);
+    void reap(int timeoutMs);
+
+    QString name_;
+    pid_t pid_ = -1;
+    int status_ = 0;
+    bool reaped_ = false;
+    UniqueFd stdin_;
+    UniqueFd stderr_;
+    std::atomic<bool> readerDone_{false};
+    std::jthread reader_;
+    mutable std::mutex linesMutex_;
+    std::deque<QByteArray> lines_;
+    QByteArray partial_;
+};
+
+}  // namespace audio

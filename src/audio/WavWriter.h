@@ -1,0 +1,49 @@
+#pragma once
+// Writes a WAV file in any format of WaveFormat.h through FFmpeg's wav muxer
+// and encoders, converting the audio to the chosen rate and channels.
+
+#include "audio/Encoder.h"
+#include "audio/FfmpegUtil.h"
+#include "audio/PcmConverter.h"
+#include "audio/WaveFormat.h"
+
+#include <QString>
+
+#include <memory>
+
+namespace audio {
+
+class WavWriter final : public Encoder {
+public:
+    static std::unique_ptr<WavWriter> create(const WavEncoding& enc, const QString& path,
+                                             int srcRate, int srcChannels, QString* error);
+    ~WavWriter() override;
+
+    void write(const uint8_t* pcm, qint64 bytes) override;
+    EncodeOutcome finish() override;
+
+private:
+    WavWriter() = default;
+    bool encodeFifo(bool final);
+    bool sendFrame(const AVFrame* frame);
+    bool checkIo(const char* call, int ret);
+    void fail(const QString& why);
+
+    QString path_;
+    int srcFrameBytes_ = 0;
+    ff::OutputPtr out_;
+    ff::CodecPtr codec_;
+    ff::FifoPtr fifo_;
+    ff::FramePtr frame_;
+    ff::PacketPtr packet_;
+    PcmConverter conv_;
+    AVStream* stream_ = nullptr;
+    int frameSize_ = 0;
+    bool padLastFrame_ = false;
+    qint64 pts_ = 0;
+    bool failed_ = false;
+    bool finished_ = false;
+    QString reason_;
+};
+
+}  // namespace audio
