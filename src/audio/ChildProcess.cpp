@@ -128,7 +128,9 @@ void ChildProcess::readErrors(const std::stop_token& stop) {
                     if (lines_.size() > kKeptLines) lines_.pop_front();
                 }
                 partial_.clear();
-            } else if (partial_.size() < 1024) {
+            } else {
+                // An endless line keeps its tail, where the error usually is.
+                if (partial_.size() >= 2048) partial_.remove(0, 1024);
                 partial_.append(c);
             }
         }

@@ -90,6 +90,7 @@ std::unique_ptr<WavWriter> WavWriter::create(const WavEncoding& enc, const QStri
 
     if (!w->conv_.init(srcRate, srcChannels, c->sample_fmt, enc.sampleRate, enc.channels, error))
         return {};
+    w->finished_ = false;
     return w;
 }
 

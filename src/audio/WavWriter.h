@@ -42,7 +42,7 @@ private:
     bool padLastFrame_ = false;
     qint64 pts_ = 0;
     bool failed_ = false;
-    bool finished_ = false;
+    bool finished_ = true;  // until create() has made a complete writer
     QString reason_;
 };
 
