@@ -42,7 +42,8 @@ private:
             if (candidate->isVisible()) dialog = candidate;
         }
         // The window system activates the new window a moment later.
-        if (dialog) QTest::qWaitFor([dialog] { return QApplication::activeWindow() == dialog; });
+        if (dialog && !QTest::qWaitFor([dialog] { return QApplication::activeWindow() == dialog; }))
+            qWarning("the dialog never became the active window");
         return dialog;
     }
 
