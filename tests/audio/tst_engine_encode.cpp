@@ -24,8 +24,13 @@ void pump(Engine& e, Handle h) {
     for (int i = 0; e.channelIsActive(h) && i < 100000; ++i) e.channelGetData(h, buf.data(), 20000);
 }
 
+// Little-endian fields of a byte block; 0 past its end.
 quint16 le16(const QByteArray& b, int at) {
-    return qFromLittleEndian<quint16>(reinterpret_cast<const uchar*>(b.constData()) + at);
+    if (at < 0 || at + 2 > b.size()) return 0;
+    return quint16(uchar(b[at]) | uchar(b[at + 1]) << 8);
+}
+quint32 le32(const QByteArray& b, int at) {
+    return le16(b, at) | quint32(le16(b, at + 2)) << 16;
 }
 
 // The format tag of a WAV file's fmt chunk (the sub-format's for an extensible one).
@@ -34,16 +39,15 @@ int wavFormatTag(const QString& path, int* channels, int* rate) {
     if (!f.open(QIODevice::ReadOnly)) return -1;
     const QByteArray d = f.read(4096);
     for (int at = 12; at + 8 <= d.size();) {
-        const qint64 size =
-            qFromLittleEndian<quint32>(reinterpret_cast<const uchar*>(d.constData()) + at + 4);
+        const qint64 size = le32(d, at + 4);
         if (d.mid(at, 4) == "fmt ") {
             const QByteArray fmt = d.mid(at + 8, int(size));
             *channels = le16(fmt, 2);
-            *rate = int(
-                qFromLittleEndian<quint32>(reinterpret_cast<const uchar*>(fmt.constData()) + 4));
+            *rate = int(le32(fmt, 4));
             const int tag = le16(fmt, 0);
             return tag == 0xFFFE ? le16(fmt, 24) : tag;
         }
+        if (size > d.size()) break;
         at += 8 + int(size + (size & 1));
     }
     return -1;
@@ -148,8 +152,7 @@ private slots:
         QFETCH(int, index);
         const WaveFormatInfo f = Engine::waveFormats().at(index);
         const int wantChannels = le16(f.waveFormatEx, 2);
-        const int wantRate = int(qFromLittleEndian<quint32>(
-            reinterpret_cast<const uchar*>(f.waveFormatEx.constData()) + 4));
+        const int wantRate = int(le32(f.waveFormatEx, 4));
         const QString out = dir_.filePath(QStringLiteral("out-%1.wav").arg(index));
 
         Engine e;
