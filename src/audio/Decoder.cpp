@@ -59,7 +59,10 @@ std::unique_ptr<Decoder> Decoder::open(const QString& path, QString* error) {
     }
     std::unique_ptr<AVDictionary, ff::DictCloser> opts(rawOpts);
 
-    AVFormatContext* raw = nullptr;
+    AVFormatContext* raw = avformat_alloc_context();
+    if (!raw) return fail(ff::logError("avformat_alloc_context", AVERROR(ENOMEM)));
+    // We never seek: a small seek index keeps memory flat on long files.
+    raw->max_index_size = 64 * 1024;
     const QByteArray url = QByteArrayLiteral("file:") + QFile::encodeName(path);
     AVDictionary* o = opts.release();
     int ret = avformat_open_input(&raw, url.constData(), forced, &o);

@@ -159,6 +159,16 @@ private slots:
         QVERIFY(e.init());  // the device opens again
     }
 
+    void initFailsWithoutADevice() {
+        qputenv("SDL_AUDIODRIVER", "no-such-driver");
+        Engine e;
+        QVERIFY(!e.init());
+        QVERIFY(!e.lastError().isEmpty());
+        e.free();
+        qputenv("SDL_AUDIODRIVER", "dummy");
+        QVERIFY(e.init());
+    }
+
     void playableStreamsAreNotDecodeStreams() {
         const QString wav = fixtures::makeWav(dir_.path(), "short.wav", 0.2, 44100, 2);
         qputenv("SDL_AUDIODRIVER", "dummy");
