@@ -80,12 +80,6 @@ private slots:
                  tmp_->path() + "/" + expected);
     }
 
-    void dotInTheFolderIsNotAnExtension() {
-        const QString folder = tmp_->path() + "/albums.2024";
-        QCOMPARE(BuildOutputPath(folder + "/README", 1, false, tmp_->path()),
-                 tmp_->path() + "/README.mp3");
-    }
-
     void destinationWithAndWithoutTrailingSlash() {
         const QString out = tmp_->path() + "/Out";
         QCOMPARE(BuildOutputPath("/src/Song.flac", 1, false, out), out + "/Song.mp3");
@@ -106,14 +100,6 @@ private slots:
         QCOMPARE(output, deep + "/Song.ogg");
         QVERIFY(QFileInfo(deep).isDir());
         QVERIFY(!QFileInfo::exists(output));  // only the folder, never the file
-    }
-
-    void folderThatCannotBeCreatedIsNotReported() {
-        const QString blocker = tmp_->path() + "/file";
-        Touch(blocker);
-        QCOMPARE(BuildOutputPath("/src/Song.flac", 1, false, blocker + "/sub"),
-                 blocker + "/sub/Song.mp3");
-        QVERIFY(QFileInfo(blocker).isFile());
     }
 
     void emptyDestinationGivesAPathInTheRoot() {
@@ -163,18 +149,6 @@ private slots:
         const QString output = BuildOutputPath(src, 1, true, "");
         QVERIFY(output != src);
         QCOMPARE(output, tmp_->path() + "/Song (copy).mp3");
-    }
-
-    void secondRunOfABatchWritesCopies() {
-        const QString out = tmp_->path() + "/Out";
-        QStringList first, second;
-        for (const char* name : {"a.flac", "b.wav"}) {
-            first << BuildOutputPath(QString("/music/") + name, 2, false, out);
-            Touch(first.last());
-        }
-        for (const char* name : {"a.flac", "b.wav"})
-            second << BuildOutputPath(QString("/music/") + name, 2, false, out);
-        QCOMPARE(second, QStringList({out + "/a (copy).ogg", out + "/b (copy).ogg"}));
     }
 
 private:
