@@ -1,11 +1,12 @@
 #include "ui/Form2.h"
 
+#include "ui/OwnedDialog.h"
+
 #include "app/ProductInfo.h"
 #include "ui/Dialogs.h"
 
 #include <QLabel>
 #include <QMouseEvent>
-#include <QPointer>
 #include <QPushButton>
 #include <QUrl>
 
@@ -123,21 +124,7 @@ Form2::Form2(Dialogs& dialogs, QWidget* owner) : QDialog(owner) {
 }
 
 void ShowAbout(QWidget* mainWindow, Dialogs& dialogs) {
-    auto* dialog = new Form2(dialogs, mainWindow);
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
-    // Every way of closing ends in done(), which emits finished.
-    QObject::connect(dialog, &QDialog::finished, mainWindow,
-                     [owner = QPointer<QWidget>(mainWindow)] {
-                         if (!owner) return;
-                         owner->setEnabled(true);
-                         owner->activateWindow();
-                         owner->setFocus();
-                     });
-    mainWindow->setEnabled(false);
-    // A child window shares its owner's disabled state unless told otherwise.
-    dialog->setEnabled(true);
-    dialog->show();
-    dialog->activateWindow();
+    ShowOverDisabledOwner(new Form2(dialogs, mainWindow), mainWindow);
 }
 
 }  // namespace ui

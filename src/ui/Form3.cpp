@@ -1,8 +1,9 @@
 #include "ui/Form3.h"
 
+#include "ui/OwnedDialog.h"
+
 #include <QComboBox>
 #include <QLabel>
-#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -105,21 +106,7 @@ void Form3::Command2_Click() {
 }
 
 void ShowEncoderSettings(QWidget* mainWindow, app::AppState& state) {
-    auto* dialog = new Form3(state, mainWindow);
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
-    // Every way of closing ends in done(), which emits finished.
-    QObject::connect(dialog, &QDialog::finished, mainWindow,
-                     [owner = QPointer<QWidget>(mainWindow)] {
-                         if (!owner) return;
-                         owner->setEnabled(true);
-                         owner->activateWindow();
-                         owner->setFocus();
-                     });
-    mainWindow->setEnabled(false);
-    // A child window shares its owner's disabled state unless told otherwise.
-    dialog->setEnabled(true);
-    dialog->show();
-    dialog->activateWindow();
+    ShowOverDisabledOwner(new Form3(state, mainWindow), mainWindow);
 }
 
 }  // namespace ui
