@@ -25,7 +25,19 @@ void DropFilter::install(QWidget* widget) {
 
 bool DropFilter::eventFilter(QObject*, QEvent* event) {
     switch (event->type()) {
-        case QEvent::DragEnter:
+        case QEvent::DragEnter: {
+            auto* drag = static_cast<QDragEnterEvent*>(event);
+            if (!onDrop_) {
+                // Taken, with nothing to do, so Qt does not offer it to the parent.
+                drag->setDropAction(Qt::IgnoreAction);
+                drag->accept();
+            } else if (!DroppedPaths(drag->mimeData()).isEmpty()) {
+                drag->acceptProposedAction();
+            } else {
+                drag->ignore();
+            }
+            return true;
+        }
         case QEvent::DragMove: {
             auto* drag = static_cast<QDragMoveEvent*>(event);
             if (onDrop_ && !DroppedPaths(drag->mimeData()).isEmpty())

@@ -1,7 +1,8 @@
 #pragma once
-// File drops on the main window. Qt hands a drag to the widget under the
-// pointer, or to its nearest parent that accepts drops; so a widget that must
-// not take files while its parent does has to refuse them itself.
+// File drops on the main window. Qt offers a drag to the widget under the
+// pointer and, while it is not taken, to each parent in turn; so a widget
+// that must not take files while its parent does has to take the drag itself
+// and then do nothing with it.
 
 #include <QObject>
 
@@ -19,7 +20,7 @@ public:
 
     // Takes drags that carry local files and passes each drop to onDrop.
     static DropFilter* acceptingFiles(Handler onDrop, QObject* parent);
-    // Refuses every drag, so it never reaches a parent that would take it.
+    // Takes every drag but allows no drop, so none reaches a parent that would.
     static DropFilter* refusingAll(QObject* parent);
 
     // Makes widget a drop target governed by this filter.

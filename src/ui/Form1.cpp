@@ -381,6 +381,7 @@ QRect Form1::twipsGeometry(const QWidget* control) const {
 }
 
 void Form1::centerOnScreen() {
+    create();  // the frame's margins are known once the native window exists
     const QScreen* s = screen();
     if (!s) return;
     QRect frame = frameGeometry();

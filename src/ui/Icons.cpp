@@ -2,11 +2,21 @@
 
 #include <QString>
 
+// The icons are compiled into a static library; register them before use.
+static void InitIconResources() {
+    static const bool done = [] {
+        Q_INIT_RESOURCE(resources);
+        return true;
+    }();
+    Q_UNUSED(done);
+}
+
 namespace ui {
 
 namespace {
 
 QIcon builtIn(const QString& stem, std::initializer_list<int> sizes) {
+    InitIconResources();
     QIcon icon;
     for (int size : sizes)
         icon.addFile(QStringLiteral(":/sonbridge/icons/%1-%2.png").arg(stem).arg(size),
