@@ -6,9 +6,11 @@
 #include "convert/ConversionRun.h"
 #include "convert/Progress.h"
 #include "filelist/DropTargets.h"
+#include "filelist/RowDelegate.h"
 #include "preview/Preview.h"
 #include "ui/ControlState.h"
 #include "ui/Dialogs.h"
+#include "ui/Form2.h"
 #include "ui/Form3.h"
 #include "ui/Icons.h"
 
@@ -75,6 +77,15 @@ QToolButton* pictureButton(QWidget* parent, const QString& caption, ButtonIcon i
     return b;
 }
 
+// Shrinks a wrapped label's font until its text fits above the next control.
+void fitTextAbove(QLabel* l, int height) {
+    QFont f = l->font();
+    while (f.pointSizeF() > 6.5 && l->heightForWidth(l->width()) > height) {
+        f.setPointSizeF(f.pointSizeF() - 0.25);
+        l->setFont(f);
+    }
+}
+
 Qt::CheckState toQt(int state) {
     return state == 1 ? Qt::Checked : state == 2 ? Qt::PartiallyChecked : Qt::Unchecked;
 }
@@ -93,6 +104,10 @@ Form1::Form1(app::AppState& state, audio::Engine& engine_, Dialogs& dialogs_, QW
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(app::kAppTitle);
     setWindowIcon(ProgramIcon());
+    // The window is laid out for an 8.25-point face; larger ones would not fit.
+    QFont face = font();
+    face.setPointSizeF(8.25);
+    setFont(face);
     // Fixed single border with a minimise button and no maximise button.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -138,7 +153,7 @@ void Form1::buildControls() {
     LW1->setSelectionMode(QAbstractItemView::SingleSelection);
     LW1->setIconSize(QSize(16, 16));
     LW1->setContextMenuPolicy(Qt::PreventContextMenu);
-    LW1->setTextElideMode(Qt::ElideMiddle);
+    LW1->setItemDelegate(new filelist::RowDelegate(LW1));
     list_ = std::make_unique<filelist::SourceList>(LW1, AudioFileIcon());
 
     // The hint sits over the list, in the same container, in the list's colours.
@@ -179,6 +194,7 @@ void Form1::buildControls() {
     Label3->setWordWrap(true);
     Label3->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     place(Label3, 120, 3720, 8535, 615);
+    fitTextAbove(Label3, TwipsToPx(4200 - 3720));
 
     Label15 = label(FR1, QStringLiteral("Output format:"), false);
     place(Label15, 120, 4200, 4215, 255);
@@ -482,7 +498,7 @@ void Form1::Command4_Click() {
 }
 
 void Form1::m_about_Click() {
-    // TODO(lead): wire ShowAbout(this, dialogs) once Form2 is in
+    ShowAbout(this, dialogs);
 }
 
 void Form1::m_exit_Click() {

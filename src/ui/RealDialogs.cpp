@@ -1,5 +1,7 @@
 #include "ui/RealDialogs.h"
 
+#include "ui/WaveFormatDialog.h"
+
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
@@ -27,10 +29,10 @@ void RealDialogs::message(QWidget* owner, QMessageBox::Icon icon, const QString&
     box.exec();
 }
 
-WaveFormatChoice RealDialogs::chooseWaveFormat(QWidget*, const QList<audio::WaveFormatInfo>&,
-                                               const QByteArray&) {
-    // TODO(lead): wire WaveFormatDialog
-    return {};
+WaveFormatChoice RealDialogs::chooseWaveFormat(QWidget* owner,
+                                               const QList<audio::WaveFormatInfo>& formats,
+                                               const QByteArray& current) {
+    return ChooseWaveFormat(owner, formats, current);
 }
 
 void RealDialogs::openUrl(const QUrl& url) {

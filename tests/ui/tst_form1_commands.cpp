@@ -250,6 +250,16 @@ private slots:
         QTRY_VERIFY(f().isEnabled());
     }
 
+    void aboutOpensOverADisabledWindow() {
+        f().m_about->trigger();
+        auto* box = f().findChild<QWidget*>(QStringLiteral("Form2"));
+        QVERIFY(box);
+        QVERIFY(box->isVisible());
+        QVERIFY(!f().isEnabled());
+        box->close();
+        QTRY_VERIFY(f().isEnabled());
+    }
+
     void rowsAreAddedWhileARemovalRunsInTheYield() {
         // A command run during the add's yield may empty the list under it.
         rows().AddSourceFile(file("first.wav"));
