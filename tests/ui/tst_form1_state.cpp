@@ -221,7 +221,12 @@ private slots:
         QTest::qWait(200);
         const QString dir = OutputDir();
         QVERIFY(f().grab().save(dir + QStringLiteral("/main-window-empty.png")));
-        addRows(3);
+        const QString music = Home().path() + QStringLiteral("/Music");
+        QDir().mkpath(music);
+        const char* const names[] = {"Harbour Lights.wav", "Morning Walk.mp3", "Evening Rain.ogg"};
+        for (int i = 0; i < 3; ++i)
+            QVERIFY(rows().AddSourceFile(
+                MakeFile(music, QLatin1String(names[i]), (3 - i) * 4100000 + 12345)));
         rows().setStatus(0, QStringLiteral("Converted."));
         rows().setStatus(1, QStringLiteral("Processing... 42% completed"));
         rows().select(1);
