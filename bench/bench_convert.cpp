@@ -3,8 +3,9 @@
 //   bench_convert --out DIR FILE...
 // converts every FILE to MP3 (128 kbps, 44100 Hz, stereo) into DIR and prints
 // machine-readable lines (key=value): wall time, the longest gap between two
-// turns of the event loop while the run was active, resident memory before
-// the run and at its peak. Exits non-zero unless every row ends "Converted.".
+// turns of the event loop while the run was active (and where the longest
+// fell), resident memory before the run and at its peak, the CPU time of this
+// process and of the encoder processes it ran. Exits non-zero unless every row ends "Converted.".
 
 #include "convert/ConversionRun.h"
 #include "ui/Dialogs.h"
@@ -22,9 +23,14 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <sys/resource.h>
+
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -73,6 +79,7 @@ public:
         last_ = 0;
         turns_ = 0;
         maxGap_ = 0;
+        gaps_.clear();
         timer_.start();
     }
     void stop() {
@@ -81,10 +88,33 @@ public:
     }
     double maxGapMs() const { return double(maxGap_) / 1e6; }
     qint64 turns() const { return turns_; }
+    // The gap that n percent of the gaps do not exceed.
+    double percentileMs(double n) const {
+        if (gaps_.empty()) return 0;
+        std::vector<qint64> sorted = gaps_;
+        const size_t at = std::min(sorted.size() - 1, size_t(double(sorted.size()) * n / 100.0));
+        std::nth_element(sorted.begin(), sorted.begin() + qsizetype(at), sorted.end());
+        return double(sorted[at]) / 1e6;
+    }
+    // The longest gaps as "ms@turn", longest first: where in the run they fell.
+    QString longest(int count) const {
+        std::vector<std::pair<qint64, qsizetype>> byLength;
+        for (size_t i = 0; i < gaps_.size(); ++i) byLength.emplace_back(gaps_[i], qsizetype(i));
+        const size_t n = std::min(byLength.size(), size_t(count));
+        std::partial_sort(byLength.begin(), byLength.begin() + qsizetype(n), byLength.end(),
+                          std::greater<>());
+        QStringList out;
+        for (size_t i = 0; i < n; ++i)
+            out << QStringLiteral("%1@%2")
+                       .arg(double(byLength[i].first) / 1e6, 0, 'f', 1)
+                       .arg(byLength[i].second);
+        return out.join(QLatin1Char(','));
+    }
 
 private:
     void tick() {
         const qint64 now = clock_.nsecsElapsed();
+        gaps_.push_back(now - last_);
         maxGap_ = std::max(maxGap_, now - last_);
         last_ = now;
         ++turns_;
@@ -94,7 +124,15 @@ private:
     qint64 last_ = 0;
     qint64 maxGap_ = 0;
     qint64 turns_ = 0;
+    std::vector<qint64> gaps_;
 };
+
+double cpuSeconds(int who) {
+    rusage u{};
+    if (getrusage(who, &u) != 0) return -1;
+    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
+           double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
 
 int usage() {
     std::fprintf(stderr, "usage: bench_convert --out DIR FILE...\n");
@@ -155,6 +193,8 @@ int main(int argc, char** argv) {
     QCoreApplication::processEvents();
 
     const double rssBefore = procStatusMiB("VmRSS");
+    const double cpuBefore = cpuSeconds(RUSAGE_SELF);
+    const double childCpuBefore = cpuSeconds(RUSAGE_CHILDREN);
     GapMeter gaps;
     QElapsedTimer wall;
     gaps.start();
@@ -163,6 +203,8 @@ int main(int argc, char** argv) {
     const qint64 elapsedNs = wall.nsecsElapsed();
     gaps.stop();
     const double peak = procStatusMiB("VmHWM");
+    const double cpu = cpuSeconds(RUSAGE_SELF) - cpuBefore;
+    const double childCpu = cpuSeconds(RUSAGE_CHILDREN) - childCpuBefore;
 
     int converted = 0;
     for (int row = 0; row < list.count(); ++row) {
@@ -178,7 +220,11 @@ int main(int argc, char** argv) {
     std::printf("converted=%d\n", converted);
     std::printf("seconds=%.3f\n", double(elapsedNs) / 1e9);
     std::printf("max_gap_ms=%.1f\n", gaps.maxGapMs());
+    std::printf("gap_p99_ms=%.1f\n", gaps.percentileMs(99));
+    std::printf("longest_gaps_ms_at_turn=%s\n", qPrintable(gaps.longest(5)));
     std::printf("loop_turns=%lld\n", static_cast<long long>(gaps.turns()));
+    std::printf("cpu_seconds=%.3f\n", cpu);
+    std::printf("encoder_cpu_seconds=%.3f\n", childCpu);
     std::printf("rss_before_mb=%.1f\n", rssBefore);
     std::printf("peak_rss_mb=%.1f\n", peak);
     std::printf("messages=%s\n", qPrintable(dialogs.messages.join(QStringLiteral(" | "))));

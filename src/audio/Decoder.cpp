@@ -20,6 +20,20 @@ Headerless headerlessKind(const QString& suffix) {
     return Headerless::None;
 }
 
+// Plain PCM whose header already gives the rate, the channels and the length
+// (WAV, AIFF, AU...) has nothing left to analyse; probing would read and
+// decode some hundred kilobytes first, a delay at the start of every file.
+bool headerDescribesAll(const AVFormatContext* input) {
+    if (input->nb_streams != 1) return false;
+    const AVStream* s = input->streams[0];
+    const AVCodecParameters* p = s->codecpar;
+    const bool plainPcm = p->codec_id >= AV_CODEC_ID_FIRST_AUDIO &&
+                          p->codec_id < AV_CODEC_ID_ADPCM_IMA_QT &&
+                          av_get_exact_bits_per_sample(p->codec_id) > 0;
+    return p->codec_type == AVMEDIA_TYPE_AUDIO && plainPcm && p->sample_rate > 0 &&
+           p->ch_layout.nb_channels > 0 && s->duration != AV_NOPTS_VALUE && s->duration > 0;
+}
+
 }  // namespace
 
 Decoder::~Decoder() {
@@ -70,8 +84,10 @@ std::unique_ptr<Decoder> Decoder::open(const QString& path, QString* error) {
     if (ret < 0) return fail(ff::logError("avformat_open_input", ret));
     d->input_.reset(raw);
 
-    ret = avformat_find_stream_info(d->input_.get(), nullptr);
-    if (ret < 0) ff::logError("avformat_find_stream_info", ret);  // may still decode
+    if (kind != Headerless::None || !headerDescribesAll(d->input_.get())) {
+        ret = avformat_find_stream_info(d->input_.get(), nullptr);
+        if (ret < 0) ff::logError("avformat_find_stream_info", ret);  // may still decode
+    }
 
     const AVCodec* codec = nullptr;
     ret = av_find_best_stream(d->input_.get(), AVMEDIA_TYPE_AUDIO, -1, -1, &codec, 0);
