@@ -37,7 +37,6 @@ void UpdateAddFilesHint(Form1& f) {
     f.Picture3->setVisible(f.sourceList().count() == 0);
     const QRect twips = HintGeometryTwips(f.twipsGeometry(f.Label1), f.twipsGeometry(f.LW1));
     f.Picture3->setGeometry(TwipsRect(twips.left(), twips.top(), twips.width(), twips.height()));
-    f.Picture3->raise();
 }
 
 void UpdateListCommands(Form1& f) {
