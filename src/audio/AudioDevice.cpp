@@ -9,6 +9,9 @@ namespace audio {
 
 std::unique_ptr<AudioDevice> AudioDevice::open(QString* error) {
     std::unique_ptr<AudioDevice> d(new AudioDevice);
+    // SDL would otherwise take over SIGINT and SIGTERM, and the program
+    // would no longer end when asked to.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         if (error) *error = QStringLiteral("SDL audio: %1").arg(QString::fromUtf8(SDL_GetError()));
         return {};

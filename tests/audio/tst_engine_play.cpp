@@ -9,6 +9,8 @@
 #include <QThread>
 #include <QtTest>
 
+#include <csignal>
+
 using audio::Engine;
 using audio::Handle;
 
@@ -53,6 +55,25 @@ private:
 
 private slots:
     void initTestCase() { QVERIFY(dir_.isValid()); }
+
+    void theProgramStillEndsWhenAskedTo() {
+        // SIGTERM and SIGINT keep their default action (end the program)
+        // once the engine runs. The test harness has its own handlers: set
+        // the defaults for the check and put the harness's back afterwards.
+        const int kSignals[2] = {SIGTERM, SIGINT};
+        struct sigaction harness[2]{}, after[2]{};
+        struct sigaction dfl {};
+        dfl.sa_handler = SIG_DFL;
+        for (int i = 0; i < 2; ++i) sigaction(kSignals[i], &dfl, &harness[i]);
+        qputenv("SDL_AUDIODRIVER", "dummy");
+        {
+            Engine e;
+            QVERIFY(e.init());
+            for (int i = 0; i < 2; ++i) sigaction(kSignals[i], nullptr, &after[i]);
+        }
+        for (int i = 0; i < 2; ++i) sigaction(kSignals[i], &harness[i], nullptr);
+        for (int i = 0; i < 2; ++i) QVERIFY(after[i].sa_handler == SIG_DFL);
+    }
 
     void playsTheFilesAudioByteForByte() {
         const QString wav = fixtures::makeWav(dir_.path(), "noise.wav", 0.6, 44100, 2, "pcm_s16le",
