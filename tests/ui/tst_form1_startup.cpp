@@ -5,6 +5,7 @@
 #include "app/IniFile.h"
 #include "app/ProductInfo.h"
 #include "app/Settings.h"
+#include "ui/Form3.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -12,6 +13,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QScreen>
 #include <QTimer>
 #include <QToolButton>
@@ -135,6 +138,36 @@ private slots:
         QCOMPARE(s->form().Combo4->currentText(), QStringLiteral("OGG"));
         QCOMPARE(s->form().Check2->checkState(), Qt::Unchecked);
         QCOMPARE(s->form().Text2->text(), QStringLiteral("/tmp/elsewhere"));
+    }
+
+    void encoderSettingsReachTheFileWhenTheProgramCloses() {
+        ScriptedDialogs dialogs;
+        auto s = Start(dialogs);
+        ui::Form1& f = s->form();
+        f.Command4->click();
+        QVERIFY(!f.isEnabled());
+        auto* dialog = f.findChild<ui::Form3*>(QStringLiteral("Form3"));
+        QVERIFY(dialog);
+        auto* bitrates = dialog->findChild<QComboBox*>(QStringLiteral("Combo3"));
+        auto* rates = dialog->findChild<QComboBox*>(QStringLiteral("Combo2"));
+        auto* mono = dialog->findChild<QRadioButton*>(QStringLiteral("Option1"));
+        auto* stereo = dialog->findChild<QRadioButton*>(QStringLiteral("Option2"));
+        auto* ok = dialog->findChild<QPushButton*>(QStringLiteral("Command1"));
+        QVERIFY(bitrates && rates && mono && stereo && ok);
+        QCOMPARE(bitrates->currentText(), QStringLiteral("160"));
+        QCOMPARE(rates->currentText(), QStringLiteral("44100"));
+        QVERIFY(stereo->isChecked());
+        bitrates->setCurrentText(QStringLiteral("96"));
+        rates->setCurrentText(QStringLiteral("22050"));
+        mono->setChecked(true);
+        const QString before = iniValue("3");
+        ok->click();
+        QTRY_VERIFY(f.isEnabled());
+        QCOMPARE(iniValue("3"), before);  // OK alone writes nothing to disk
+        f.close();
+        QCOMPARE(iniValue("3"), QStringLiteral("96"));
+        QCOMPARE(iniValue("5"), QStringLiteral("0"));
+        QCOMPARE(iniValue("6"), QStringLiteral("22050"));
     }
 
     void greyCheckBoxValueIsKept() {
