@@ -5,19 +5,19 @@
 #   lame      bare `lame -h -b128 in.wav out.mp3`, one file after another
 #   sc        SoundConverter's batch mode, one job
 #   ffmpeg    `ffmpeg -i in.wav -c:a libmp3lame -b:a 128k out.mp3`, one after another
-# Each is run three times, interleaved; the ratios to bare lame use the best
-# round of each (other load on the machine only ever adds time), the medians
-# are shown beside them. Then the driver converts a one-hour and a
+# Each round runs all four back to back, so they see the same load on the
+# machine; a ratio is the median over the rounds of (time / bare lame's time
+# in the same round). Best and median times are shown beside it. Then the driver converts a one-hour and a
 # ten-minute WAV alone to show its peak memory does not grow with the length.
 # Targets are printed PASS/MISS; a miss does not fail the script.
 #
-# Environment: BENCH_BUILD_DIR (default build-bench in the repo), BENCH_REPS (3).
+# Environment: BENCH_BUILD_DIR (default build-bench in the repo), BENCH_REPS (5).
 set -euo pipefail
 
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 OUT=$ROOT/bench/out
 BUILD=${BENCH_BUILD_DIR:-$ROOT/build-bench}
-REPS=${BENCH_REPS:-3}
+REPS=${BENCH_REPS:-5}
 CORPUS=$OUT/corpus
 LONG=$OUT/long
 
@@ -140,15 +140,16 @@ for ((r = 1; r <= REPS; r++)); do
     "soundconverter ${SC[-1]} s, ffmpeg ${FFMPEG[-1]} s, longest gap ${GAPS[-1]} ms"
 done
 
-lame_s=$(minimum "${LAME[@]}")
-ours_s=$(minimum "${OURS[@]}")
-ours_proc_s=$(minimum "${OURS_PROCESS[@]}")
-sc_s=$(minimum "${SC[@]}")
-ffmpeg_s=$(minimum "${FFMPEG[@]}")
 gap_ms=$(median "${GAPS[@]}")
 gap_worst_ms=$(maximum "${GAPS[@]}")
-ratio() { awk -v a="$1" -v b="$lame_s" 'BEGIN { printf "%.2f", a / b }'; }
-ours_ratio=$(ratio "$ours_s")
+paired_ratio() {  # times... : median over rounds of time / lame's time that round
+  local i out=()
+  for ((i = 0; i < ${#LAME[@]}; i++)); do
+    out+=("$(awk -v a="${!1:i:1}" -v b="${LAME[i]}" 'BEGIN { printf "%.3f", a / b }')")
+  done
+  printf '%.2f' "$(median "${out[@]}")"
+}
+ours_ratio=$(paired_ratio 'OURS[@]')
 
 # --- memory: one file alone, ten minutes and one hour -------------------------
 echo "Peak memory while converting one long file alone"
@@ -170,13 +171,14 @@ mem_growth=$(awk -v a="$mem_short" -v b="$mem_hour" 'BEGIN { printf "%.1f", b - 
 
 # --- report -------------------------------------------------------------------
 echo
-echo "Best of $REPS rounds (median in brackets); ratio = best / best bare lame, lower is faster"
-row() { printf '  %-34s %8s s (%8s s)  %5sx\n' "$1" "$2" "$3" "$(ratio "$2")"; }
-row "bare lame -h -b128" "$lame_s" "$(median "${LAME[@]}")"
-row "Sonbridge batch run (press to end)" "$ours_s" "$(median "${OURS[@]}")"
-row "Sonbridge whole process" "$ours_proc_s" "$(median "${OURS_PROCESS[@]}")"
-row "SoundConverter -b, 1 job" "$sc_s" "$(median "${SC[@]}")"
-row "ffmpeg libmp3lame 128k" "$ffmpeg_s" "$(median "${FFMPEG[@]}")"
+echo "$REPS rounds; ratio = median of (time / bare lame's time in the same round), lower is faster"
+printf '  %-34s %9s %9s %7s\n' "" "best" "median" "ratio"
+row() { printf '  %-34s %7s s %7s s %6sx\n' "$1" "$(minimum "${!2}")" "$(median "${!2}")" "$3"; }
+row "bare lame -h -b128" 'LAME[@]' "1.00"
+row "Sonbridge batch run (press to end)" 'OURS[@]' "$ours_ratio"
+row "Sonbridge whole process" 'OURS_PROCESS[@]' "$(paired_ratio 'OURS_PROCESS[@]')"
+row "SoundConverter -b, 1 job" 'SC[@]' "$(paired_ratio 'SC[@]')"
+row "ffmpeg libmp3lame 128k" 'FFMPEG[@]' "$(paired_ratio 'FFMPEG[@]')"
 echo "  longest event-loop gap during a batch run: $gap_ms ms (median round), $gap_worst_ms ms (worst)"
 echo "  CPU time of the last batch run: $OURS_CPU s in our process, $LAME_CPU s in its lame processes"
 echo "  peak memory: 10 min $mem_short MiB, 1 h $mem_hour MiB (growth $mem_growth MiB)"
