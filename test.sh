@@ -19,7 +19,6 @@ cmake --build build -j"$jobs"
 echo "== sanitizer build"
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DSONBRIDGE_SANITIZE=ON >/dev/null
 cmake --build build-asan -j"$jobs"
-# Qt and the graphics stack keep some allocations for the process lifetime.
-export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 (cd build-asan && ctest --output-on-failure -j"$jobs")

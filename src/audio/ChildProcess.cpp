@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <cerrno>
@@ -101,10 +102,15 @@ bool ChildProcess::start(const QString& program, const QStringList& arguments, Q
     }
     pid_ = pid;
     stdin_ = std::move(inWrite);
+    ::fcntl(stdin_.get(), F_SETFL, ::fcntl(stdin_.get(), F_GETFL) | O_NONBLOCK);
     stderr_ = std::move(errRead);
     reader_ = std::jthread([this](std::stop_token stop) {
         readErrors(stop);
-        readerDone_ = true;
+        {
+            std::lock_guard lock(linesMutex_);
+            readerDone_ = true;
+        }
+        readerDoneChanged_.notify_all();
     });
     return true;
 }
@@ -151,6 +157,19 @@ bool ChildProcess::writeAll(const char* data, qint64 size) {
     while (size > 0) {
         const ssize_t n = ::write(stdin_.get(), data, size_t(size));
         if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && errno == EAGAIN) {
+            // An encoder that stops reading but stays alive must not hang
+            // the program: after a long stall it is given up as failed.
+            pollfd p{stdin_.get(), POLLOUT, 0};
+            int r;
+            while ((r = ::poll(&p, 1, stallTimeoutMs_)) < 0 && errno == EINTR) {
+            }
+            if (r > 0) continue;
+            stalled_ = true;
+            ::kill(pid_, SIGKILL);
+            stdin_.reset();
+            return false;
+        }
         if (n <= 0) {
             stdin_.reset();  // EPIPE: the encoder is gone
             return false;
@@ -161,20 +180,40 @@ bool ChildProcess::writeAll(const char* data, qint64 size) {
     return true;
 }
 
-void ChildProcess::reap(int timeoutMs) {
-    using clock = std::chrono::steady_clock;
-    const auto deadline = clock::now() + std::chrono::milliseconds(timeoutMs);
-    for (;;) {
-        const pid_t r = ::waitpid(pid_, &status_, WNOHANG);
-        if (r == pid_ || (r < 0 && errno != EINTR)) break;
-        if (clock::now() >= deadline) {
-            ::kill(pid_, SIGKILL);
-            while (::waitpid(pid_, &status_, 0) < 0 && errno == EINTR) {
-            }
-            break;
+namespace {
+
+// Waits up to timeoutMs for the child's exit without polling in steps:
+// a pidfd becomes readable the moment the process ends.
+void waitForExit(pid_t pid, int timeoutMs) {
+    UniqueFd pidfd(static_cast<int>(::syscall(SYS_pidfd_open, pid, 0)));
+    if (pidfd.get() >= 0) {
+        pollfd p{pidfd.get(), POLLIN, 0};
+        while (::poll(&p, 1, timeoutMs) < 0 && errno == EINTR) {
         }
-        ::usleep(5000);
+        return;
     }
+    // Kernels without pidfds: look every few milliseconds.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    siginfo_t info{};
+    while (std::chrono::steady_clock::now() < deadline) {
+        info.si_pid = 0;
+        if (::waitid(P_PID, id_t(pid), &info, WEXITED | WNOHANG | WNOWAIT) < 0 && errno != EINTR)
+            return;
+        if (info.si_pid == pid) return;
+        ::usleep(2000);
+    }
+}
+
+}  // namespace
+
+void ChildProcess::reap(int timeoutMs) {
+    pid_t r = ::waitpid(pid_, &status_, WNOHANG);
+    if (r == 0) {
+        waitForExit(pid_, timeoutMs);
+        r = ::waitpid(pid_, &status_, WNOHANG);
+        if (r == 0) ::kill(pid_, SIGKILL);  // did not finish in time
+    }
+    while (r == 0 || (r < 0 && errno == EINTR)) r = ::waitpid(pid_, &status_, 0);
     reaped_ = true;
 }
 
@@ -185,14 +224,18 @@ bool ChildProcess::finish(int timeoutMs, QString* reason) {
     // Let the reader take the last lines up to EOF; a grandchild holding
     // stderr open must not keep us waiting, though.
     if (reader_.joinable()) {
-        const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(500);
-        while (!readerDone_ && std::chrono::steady_clock::now() < until) ::usleep(2000);
+        {
+            std::unique_lock lock(linesMutex_);
+            readerDoneChanged_.wait_for(lock, std::chrono::milliseconds(500),
+                                        [this] { return readerDone_; });
+        }
         reader_.request_stop();
         reader_.join();
     }
-    if (WIFEXITED(status_) && WEXITSTATUS(status_) == 0) return true;
+    if (WIFEXITED(status_) && WEXITSTATUS(status_) == 0 && !stalled_) return true;
     if (reason) {
-        QString why = lastErrorLines();
+        QString why =
+            stalled_ ? QStringLiteral("%1 stopped reading its input").arg(name_) : lastErrorLines();
         if (why.isEmpty()) {
             why =
                 WIFSIGNALED(status_)

@@ -11,6 +11,7 @@
 #include <sys/types.h>
 
 #include <atomic>
+#include <condition_variable>
 #include <deque>
 #include <mutex>
 #include <thread>
@@ -60,6 +61,10 @@ public:
 
     QString lastErrorLines() const;
 
+    // How long writeAll waits for an encoder that takes no input before it
+    // kills it and fails.
+    void setStallTimeout(int ms) { stallTimeoutMs_ = ms; }
+
 private:
     void readErrors(const std::stop_token& stop);
     void reap(int timeoutMs);
@@ -68,9 +73,12 @@ private:
     pid_t pid_ = -1;
     int status_ = 0;
     bool reaped_ = false;
+    bool stalled_ = false;
+    int stallTimeoutMs_ = 15000;
     UniqueFd stdin_;
     UniqueFd stderr_;
-    std::atomic<bool> readerDone_{false};
+    bool readerDone_ = false;  // guarded by linesMutex_
+    std::condition_variable readerDoneChanged_;
     std::jthread reader_;
     mutable std::mutex linesMutex_;
     std::deque<QByteArray> lines_;
