@@ -124,16 +124,6 @@ private slots:
         QCOMPARE(filesize(""), 0);
     }
 
-    void filesizeIs64Bit() {
-        QTemporaryDir tmp;
-        QFile big(tmp.path() + "/big.raw");
-        QVERIFY(big.open(QIODevice::WriteOnly));
-        const qint64 size = (qint64(3) << 30) + 7;  // sparse: takes no disk space
-        QVERIFY(big.resize(size));
-        big.close();
-        QCOMPARE(filesize(big.fileName()), size);
-    }
-
 private:
     static void writeFile(const QString& path, const QByteArray& data) {
         QFile f(path);

@@ -272,65 +272,6 @@ private slots:
         QVERIFY2(p.duration > 0.1 && p.duration < 1.0, qPrintable(QString::number(p.duration)));
     }
 
-    void commandEncodersGetAudioMatchingTheirCommandLine_data() {
-        QTest::addColumn<QString>("program");
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<int>("rate");
-        QTest::addColumn<int>("channels");  // asked of the engine
-        QTest::addColumn<bool>("wavHeader");
-        QTest::addColumn<int>("outChannels");
-        const QString d = dir_.path();
-        QTest::newRow("lame mono 22050")
-            << "lame" << QStringList{"-h", "-mm", "-b64", "-s22.05", "-", d + "/m.mp3"} << 22050
-            << 0 << true << 1;
-        QTest::newRow("lame stereo 48000")
-            << "lame" << QStringList{"-h", "-ms", "-b192", "-s48", "-", d + "/s.mp3"} << 48000 << 0
-            << true << 2;
-        QTest::newRow("oggenc mono 22050")
-            << "oggenc"
-            << QStringList{"--raw-chan=1", "--bitrate=64", "-", "--raw-rate=22050",
-                           "--output=" + d + "/m.ogg"}
-            << 22050 << 1 << false << 1;
-        QTest::newRow("oggenc stereo 48000")
-            << "oggenc"
-            << QStringList{"--bitrate=128", "-", "--raw-rate=48000", "--output=" + d + "/s.ogg"}
-            << 48000 << 2 << false << 2;
-    }
-
-    void commandEncodersGetAudioMatchingTheirCommandLine() {
-        QFETCH(QString, program);
-        QFETCH(QStringList, arguments);
-        QFETCH(int, rate);
-        QFETCH(int, channels);
-        QFETCH(bool, wavHeader);
-        QFETCH(int, outChannels);
-        const QString exe = QStandardPaths::findExecutable(program);
-        QVERIFY(!exe.isEmpty());
-        const EncodeOutcome o = runCommand({exe, arguments, rate, channels, wavHeader});
-        QVERIFY2(o.ok, qPrintable(o.reason));
-        const QString out = arguments.last().section('=', -1);
-        const fixtures::ProbeResult p = fixtures::probe(out);
-        QVERIFY2(p.ok, qPrintable(p.error));
-        QCOMPARE(p.sampleRate, rate);
-        QCOMPARE(p.channels, outChannels);
-        QVERIFY2(qAbs(p.duration - sourceSeconds_) < 0.1, qPrintable(QString::number(p.duration)));
-    }
-
-    void monoSourceIsNotWidenedForLame() {
-        const QString mono = fixtures::makeWav(dir_.path(), "mono.wav", 0.5, 16000, 1);
-        const QString out = dir_.filePath("mono-src.mp3");
-        const EncodeOutcome o = runCommand({QStandardPaths::findExecutable("lame"),
-                                            {"-h", "-ms", "-b128", "-s44.1", "-", out},
-                                            44100,
-                                            0,
-                                            true},
-                                           mono);
-        QVERIFY2(o.ok, qPrintable(o.reason));
-        const fixtures::ProbeResult p = fixtures::probe(out);
-        QCOMPARE(p.sampleRate, 44100);
-        QVERIFY(qAbs(p.duration - 0.5) < 0.1);
-    }
-
     void failingEncodersReportWhy() {
         const QString d = dir_.path();
         const QString oggenc = QStandardPaths::findExecutable("oggenc");
@@ -376,16 +317,6 @@ private slots:
                         true});
         QVERIFY(!o.ok);
         QVERIFY2(o.reason.endsWith("disk on fire"), qPrintable(o.reason.right(100)));
-    }
-
-    void missingProgramFailsTheStart() {
-        Engine e;
-        const Handle h = e.streamCreateFile(source_, true);
-        QCOMPARE(e.encodeStart(h, {dir_.filePath("nowhere/lame"), {"-"}, 44100, 0, true}),
-                 Handle(0));
-        QCOMPARE(e.lastError(), QStringLiteral("lame not found"));
-        QVERIFY(e.channelIsActive(h));
-        QVERIFY(e.streamFree(h));
     }
 
     void freeingTheEngineFinishesEncoders() {

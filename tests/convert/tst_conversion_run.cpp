@@ -149,6 +149,7 @@ private slots:
         QTest::newRow("wav pcm 22050 mono") << 0 << 22050 << 1 << "pcm_s16le" << 0;
         QTest::newRow("mp3 44100 stereo") << 1 << 44100 << 2 << "mp3" << 128;
         QTest::newRow("mp3 22050 mono") << 1 << 22050 << 1 << "mp3" << 64;
+        QTest::newRow("mp3 48000 stereo") << 1 << 48000 << 2 << "mp3" << 192;
         QTest::newRow("ogg 22050 mono") << 2 << 22050 << 1 << "vorbis" << 48;
         QTest::newRow("ogg 48000 stereo") << 2 << 48000 << 2 << "vorbis" << 160;
     }

@@ -2,14 +2,9 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QtEndian>
-
-#include <cmath>
 
 using convert::BuildEncoderCommand;
 
@@ -21,52 +16,6 @@ app::AppState Settings(qint32 bitrate, qint32 sampleRate, qint16 stereo) {
     state.SampleRate = sampleRate;
     state.Stereo = stereo;
     return state;
-}
-
-// Half a second of a 440 Hz tone as 16-bit PCM, optionally behind a WAV header.
-QByteArray Tone(int rate, int channels, bool wavHeader) {
-    const int frames = rate / 2;
-    QByteArray pcm(frames * channels * 2, Qt::Uninitialized);
-    auto* out = reinterpret_cast<uchar*>(pcm.data());
-    for (int i = 0; i < frames; ++i) {
-        const auto v = static_cast<qint16>(8000 * std::sin(2 * M_PI * 440 * i / rate));
-        for (int c = 0; c < channels; ++c, out += 2) qToLittleEndian<qint16>(v, out);
-    }
-    if (!wavHeader) return pcm;
-    QByteArray h(44, '\0');
-    auto* p = reinterpret_cast<uchar*>(h.data());
-    memcpy(p, "RIFF", 4);
-    qToLittleEndian<quint32>(36 + pcm.size(), p + 4);
-    memcpy(p + 8, "WAVEfmt ", 8);
-    qToLittleEndian<quint32>(16, p + 16);
-    qToLittleEndian<quint16>(1, p + 20);
-    qToLittleEndian<quint16>(channels, p + 22);
-    qToLittleEndian<quint32>(rate, p + 24);
-    qToLittleEndian<quint32>(rate * channels * 2, p + 28);
-    qToLittleEndian<quint16>(channels * 2, p + 32);
-    qToLittleEndian<quint16>(16, p + 34);
-    memcpy(p + 36, "data", 4);
-    qToLittleEndian<quint32>(pcm.size(), p + 40);
-    return h + pcm;
-}
-
-// Runs the encoder as the pipeline will: argument list, audio on standard input.
-int RunEncoder(const audio::CommandEncoder& encoder, const QByteArray& input,
-               const QString& workingFolder, QByteArray* errors) {
-    QProcess process;
-    process.setWorkingDirectory(workingFolder);
-    process.start(encoder.program, encoder.arguments);
-    if (!process.waitForStarted()) return -1;
-    process.write(input);
-    process.closeWriteChannel();
-    if (!process.waitForFinished(60000)) return -2;
-    *errors = process.readAllStandardError();
-    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -3;
-}
-
-// The files of a folder, to show that an encoder wrote exactly one.
-QStringList Entries(const QString& folder) {
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
 }
 
 }  // namespace
@@ -223,50 +172,12 @@ private slots:
         QVERIFY(!lame.commandLine.isEmpty());  // the text is still built for display
     }
 
-    // The real encoders write exactly the named file, however odd its name.
-    void lameWritesTheAwkwardPath() {
-        if (QStandardPaths::findExecutable("lame").isEmpty()) QSKIP("lame is not installed");
-        QTemporaryDir folder;
-        QVERIFY(folder.isValid());
-        const QString path = folder.path() + "/a b \"q\" 'x' $(touch pwned) -rf Ünï音.mp3";
-        const auto command = BuildEncoderCommand(1, Settings(96, 22050, 0), "/nonexistent", path);
-        QByteArray errors;
-        QCOMPARE(RunEncoder(command.encoder, Tone(22050, 2, true), folder.path(), &errors), 0);
-        QVERIFY2(QFileInfo(path).size() > 0, errors.constData());
-        QCOMPARE(Entries(folder.path()), QStringList{QFileInfo(path).fileName()});
-    }
-
-    void lameTreatsALeadingDashAsAName() {
-        if (QStandardPaths::findExecutable("lame").isEmpty()) QSKIP("lame is not installed");
-        QTemporaryDir folder;
-        QVERIFY(folder.isValid());
+    // lame would read a relative name with a leading dash as options.
+    void leadingDashStaysAName() {
         const QString name = "-b8 --help.mp3";
-        const auto command = BuildEncoderCommand(1, Settings(128, 44100, 1), "/nonexistent", name);
+        const auto command = BuildEncoderCommand(1, Settings(128, 44100, 1), "/opt", name);
         QVERIFY(command.commandLine.endsWith(" - \"" + name + "\""));
-        QByteArray errors;
-        QCOMPARE(RunEncoder(command.encoder, Tone(44100, 2, true), folder.path(), &errors), 0);
-        QVERIFY2(QFileInfo(folder.path() + "/" + name).size() > 0, errors.constData());
-        QCOMPARE(Entries(folder.path()), QStringList{name});
-    }
-
-    void oggencWritesTheAwkwardPath() {
-        if (QStandardPaths::findExecutable("oggenc").isEmpty()) QSKIP("oggenc is not installed");
-        QTemporaryDir folder;
-        QVERIFY(folder.isValid());
-        const QString path = folder.path() + "/-a b \"q\" $(touch pwned) Ünï音.ogg";
-        // 64 kbps: libvorbis has no mono mode above about 64 kbps at 22050 Hz.
-        for (int stereo : {0, 1}) {
-            QFile::remove(path);
-            const auto command =
-                BuildEncoderCommand(2, Settings(64, 22050, stereo), "/nonexistent", path);
-            // Headerless PCM at exactly the rate and channels the raw options describe.
-            const QByteArray pcm =
-                Tone(command.encoder.sampleRate, command.encoder.channels, false);
-            QByteArray errors;
-            QCOMPARE(RunEncoder(command.encoder, pcm, folder.path(), &errors), 0);
-            QVERIFY2(QFileInfo(path).size() > 0, errors.constData());
-            QCOMPARE(Entries(folder.path()), QStringList{QFileInfo(path).fileName()});
-        }
+        QCOMPARE(command.encoder.arguments.last(), "./" + name);
     }
 };
 

@@ -78,35 +78,6 @@ private slots:
         QCOMPARE(list->sizeText(0), QStringLiteral("2861 Mb"));
     }
 
-    void unreadablePathsAreNotAdded() {
-        QVERIFY(!list->AddSourceFile(QString()));
-        QVERIFY(!list->AddSourceFile(file("empty.wav", 0)));
-        QVERIFY(!list->AddSourceFile(dir.path() + QStringLiteral("/missing.wav")));
-        QVERIFY(!list->AddSourceFile(dir.path()));
-        QCOMPARE(list->count(), 0);
-    }
-
-    void chosenFilesAreAddedEachInOrder() {
-        const QStringList chosen{file("3.wav"), file("1.wav"), file("2.wav")};
-        list->AddChosenFiles(chosen);
-        QCOMPARE(paths(), chosen);
-        list->AddChosenFiles({});
-        QCOMPARE(list->count(), 3);
-
-        ScriptedDialogs dialogs;
-        dialogs.openAnswers.enqueue({chosen[2]});
-        list->AddFromOpenDialog(dialogs, nullptr);
-        QCOMPARE(list->path(3), chosen[2]);
-        QCOMPARE(dialogs.openTitles[0], QStringLiteral("Select the file(s) to convert"));
-        QCOMPARE(
-            dialogs.openFilters[0].split(QStringLiteral(";;")),
-            (QStringList{
-                "All supported formats (*.mp3 *.mp2 *.mpeg *.wav *.ogg *.vox *.raw *.pcm *.cda)",
-                "MPEG Files (*.mp3;*.mp2;*.mpeg) (*.mp3 *.mp2 *.mpeg)", "Wav Files (*.wav) (*.wav)",
-                "OggVorbis Files (*.ogg) (*.ogg)", "VOX Files (*.vox) (*.vox)",
-                "RAW Files (*.raw; *.pcm) (*.raw *.pcm)", "CD Audio (*.cda) (*.cda)"}));
-    }
-
     void droppedData() {
         const QString text = file("notes.txt", 20);
         auto data = FileDrag({file("d1.wav"), dir.path(), text, file("d0.wav", 0)});
@@ -122,21 +93,6 @@ private slots:
         list->AddDroppedFiles(&remote);
         list->AddDroppedFiles(nullptr);
         QCOMPARE(list->count(), 2);
-    }
-
-    void removing() {
-        for (const char* n : {"x0.wav", "x1.wav", "x2.wav"}) list->AddSourceFile(file(n));
-        QVERIFY(!list->RemoveSelected());  // nothing selected
-        QCOMPARE(list->count(), 3);
-        list->select(0);
-        QCOMPARE(list->selectedRow(), 0);
-        QVERIFY(list->RemoveSelected());
-        QCOMPARE(paths(), (QStringList{dir.path() + "/x1.wav", dir.path() + "/x2.wav"}));
-        list->RemoveAll();
-        QCOMPARE(list->count(), 0);
-        QVERIFY(!list->RemoveSelected());
-        QCOMPARE(list->selectedRow(), -1);
-        list->setSelectedStatus(QStringLiteral("Playing..."));  // no row: nothing happens
     }
 };
 

@@ -240,16 +240,6 @@ private slots:
         QCOMPARE(dialogs.openedUrls[1].toString(), QStringLiteral("http://www.quillmoor.example/"));
     }
 
-    void settingsButtonOpensTheEncoderSettingsOverADisabledWindow() {
-        QTest::mouseClick(f().Command4, Qt::LeftButton);
-        auto* dialog = f().findChild<QWidget*>(QStringLiteral("Form3"));
-        QVERIFY(dialog);
-        QVERIFY(dialog->isVisible());
-        QVERIFY(!f().isEnabled());
-        dialog->close();
-        QTRY_VERIFY(f().isEnabled());
-    }
-
     void aboutOpensOverADisabledWindow() {
         f().m_about->trigger();
         auto* box = f().findChild<QWidget*>(QStringLiteral("Form2"));
