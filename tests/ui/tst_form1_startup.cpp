@@ -215,41 +215,9 @@ private slots:
                                 .arg(f.frameGeometry().height())));
 
         // Column widths: the list less the two fixed columns less 1300 twips.
-        QCOMPARE(f.LW1->columnCount(), 3);
-        QCOMPARE(f.LW1->headerItem()->text(0), QStringLiteral("Source audio file"));
-        QCOMPARE(f.LW1->headerItem()->text(1), QStringLiteral("Size"));
-        QCOMPARE(f.LW1->headerItem()->text(2), QStringLiteral("Status"));
         QCOMPARE(f.LW1->columnWidth(0), ui::TwipsToPx(4355));
-        QCOMPARE(f.LW1->columnWidth(1), 96);
-        QCOMPARE(f.LW1->columnWidth(2), 96);
-        QVERIFY(!f.LW1->isSortingEnabled());
-        QCOMPARE(f.LW1->editTriggers(), QAbstractItemView::NoEditTriggers);
-        QCOMPARE(f.LW1->selectionBehavior(), QAbstractItemView::SelectRows);
-
-        QCOMPARE(f.Combo4->count(), 3);
-        QCOMPARE(f.Combo4->itemText(0), QStringLiteral("WAV"));
-        QCOMPARE(f.Combo4->itemText(2), QStringLiteral("OGG"));
-
-        QCOMPARE(f.Timer1->interval(), 150);
-        QVERIFY(f.Timer1->isActive());
-        QCOMPARE(f.Timer2->interval(), 100);
-        QVERIFY(f.Timer2->isActive());
-        QCOMPARE(f.Timer3->interval(), 100);
-        QVERIFY(!f.Timer3->isActive());
-        QCOMPARE(f.Timer4->interval(), 500);
-        QVERIFY(!f.Timer4->isActive());
-        QVERIFY(!f.Command6->isEnabled());
-        QVERIFY(!f.m_stop->isEnabled());
-
-        QCOMPARE(f.m_add_midi->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
-        QCOMPARE(f.m_play->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_P));
-        QCOMPARE(f.m_convert->shortcut(), QKeySequence(Qt::Key_F2));
-        QCOMPARE(f.m_exit->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
-        QCOMPARE(f.m_contents->shortcut(), QKeySequence(Qt::Key_F1));
         // The pop-up is not on the menu bar.
         for (QAction* a : f.menuBar()->actions()) QVERIFY(a->menu() != f.mContext);
-        QCOMPARE(f.mContext->actions().size(), 3);
-        QVERIFY(f.mContext->actions()[1]->isSeparator());
     }
 
     void destinationPanelFollowsSaveToSameFolder() {

@@ -83,14 +83,10 @@ private slots:
         box->reject();
     }
 
-    void linksLookLikeLinks() {
+    void linksShowTheWholeAddress() {
         ui::Form2* box = Open();
         for (const char* name : {"Label4", "Label6"}) {
             QLabel* link = Label(box, name);
-            QCOMPARE(TextColour(link), kBlue);
-            QVERIFY(link->font().underline());
-            QVERIFY(!link->font().bold());
-            QCOMPARE(link->cursor().shape(), Qt::PointingHandCursor);
             // The whole address is readable inside the box.
             QVERIFY(link->width() >= link->sizeHint().width());
             QVERIFY(box->rect().contains(link->geometry()));
