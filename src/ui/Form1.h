@@ -8,6 +8,7 @@
 #include "app/Settings.h"
 #include "audio/Engine.h"
 #include "filelist/SourceList.h"
+#include "ui/Twips.h"
 
 #include <QMainWindow>
 #include <QPoint>
@@ -32,16 +33,6 @@ class QTreeWidget;
 namespace ui {
 
 class Dialogs;
-
-inline int TwipsToPx(int twips) {
-    return qRound(twips / 15.0);
-}
-inline int PxToTwips(int px) {
-    return px * 15;
-}
-inline QRect TwipsRect(int left, int top, int width, int height) {
-    return QRect(TwipsToPx(left), TwipsToPx(top), TwipsToPx(width), TwipsToPx(height));
-}
 
 class Form1 : public QMainWindow, public app::SettingsControls {
     Q_OBJECT

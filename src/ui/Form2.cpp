@@ -1,6 +1,7 @@
 #include "ui/Form2.h"
 
 #include "ui/OwnedDialog.h"
+#include "ui/Twips.h"
 
 #include "app/ProductInfo.h"
 #include "ui/Dialogs.h"
@@ -17,12 +18,6 @@ namespace {
 
 const QColor kLinkColour(0, 0, 255);
 const QColor kPressedLinkColour(192, 0, 0);
-
-// Geometry is kept in twips, 15 to a pixel.
-QRect Twips(int left, int top, int width, int height) {
-    return QRect(qRound(left / 15.0), qRound(top / 15.0), qRound(width / 15.0),
-                 qRound(height / 15.0));
-}
 
 void SetTextColour(QWidget* widget, const QColor& colour) {
     QPalette palette = widget->palette();
@@ -86,39 +81,40 @@ Form2::Form2(Dialogs& dialogs, QWidget* owner) : QDialog(owner) {
     setWindowTitle("About Sonbridge");
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                    Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    setFixedSize(Twips(0, 0, 5460, 3420).size());
+    setFixedSize(TwipsRect(0, 0, 5460, 3420).size());
 
     // The band starts above the client area and runs past its right edge.
     auto* Picture1 = new QWidget(this);
     Picture1->setObjectName("Picture1");
-    Picture1->setGeometry(Twips(0, -120, 6855, 1215));
+    Picture1->setGeometry(TwipsRect(0, -120, 6855, 1215));
     Picture1->setAutoFillBackground(true);
     QPalette band = Picture1->palette();
     band.setColor(QPalette::Window, QColor(64, 64, 64));
     Picture1->setPalette(band);
 
-    QLabel* Label3 = Place(new QLabel("Sonbridge", Picture1), "Label3", Twips(120, 240, 5295, 375));
+    QLabel* Label3 =
+        Place(new QLabel("Sonbridge", Picture1), "Label3", TwipsRect(120, 240, 5295, 375));
     QFont title(QStringLiteral("MS Sans Serif"));
     title.setPointSize(18);
     Label3->setFont(title);
     SetTextColour(Label3, Qt::white);
 
     Place(new QLabel(QString::fromUtf8("Copyright \u00A9 2026 Quillmoor"), this), "Label1",
-          Twips(120, 1200, 5295, 495))
+          TwipsRect(120, 1200, 5295, 495))
         ->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Place(new QLabel("Technical support:", this), "Label5", Twips(120, 1920, 3255, 255));
-    Place(new QLabel("Program homepage:", this), "Label7", Twips(120, 2280, 3255, 255));
+    Place(new QLabel("Technical support:", this), "Label5", TwipsRect(120, 1920, 3255, 255));
+    Place(new QLabel("Program homepage:", this), "Label7", TwipsRect(120, 2280, 3255, 255));
 
     auto* Label4 = new LinkLabel("mailto:", app::kSupportMail, dialogs, this);
     Label4->setObjectName("Label4");
-    FitLink(Label4, Twips(3510, 1920, 1800, 195));
+    FitLink(Label4, TwipsRect(3510, 1920, 1800, 195));
     auto* Label6 = new LinkLabel("http://", app::kWebHost, dialogs, this);
     Label6->setObjectName("Label6");
-    FitLink(Label6, Twips(3795, 2280, 1515, 195));
+    FitLink(Label6, TwipsRect(3795, 2280, 1515, 195));
 
     auto* Command1 = new QPushButton("OK", this);
     Command1->setObjectName("Command1");
-    Command1->setGeometry(Twips(4200, 3000, 1100, 350));
+    Command1->setGeometry(TwipsRect(4200, 3000, 1100, 350));
     Command1->setDefault(true);  // Esc closes a dialog as well, so OK answers both keys
     connect(Command1, &QPushButton::clicked, this, &QDialog::accept);
 }

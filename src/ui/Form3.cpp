@@ -1,6 +1,7 @@
 #include "ui/Form3.h"
 
 #include "ui/OwnedDialog.h"
+#include "ui/Twips.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -9,12 +10,6 @@
 
 namespace ui {
 namespace {
-
-// Geometry is kept in twips, 15 to a pixel.
-QRect Twips(int left, int top, int width, int height) {
-    return QRect(qRound(left / 15.0), qRound(top / 15.0), qRound(width / 15.0),
-                 qRound(height / 15.0));
-}
 
 template <typename W>
 W* Place(QWidget* parent, const char* name, const QRect& geometry) {
@@ -49,27 +44,27 @@ Form3::Form3(app::AppState& state, QWidget* owner) : QDialog(owner), state_(stat
     setWindowTitle("Encoder settings");
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                    Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    setFixedSize(Twips(0, 0, 4560, 2955).size());
+    setFixedSize(TwipsRect(0, 0, 4560, 2955).size());
 
     Picture31 = new QWidget(this);
     Picture31->setObjectName("Picture31");
-    Picture31->setGeometry(Twips(0, 120, 5055, 1215));
-    Label7 = Place<QLabel>(Picture31, "Label7", Twips(120, 120, 2415, 255));
+    Picture31->setGeometry(TwipsRect(0, 120, 5055, 1215));
+    Label7 = Place<QLabel>(Picture31, "Label7", TwipsRect(120, 120, 2415, 255));
     Label7->setText("Samples rate, Hz");
-    Combo2 = Place<QComboBox>(Picture31, "Combo2", Twips(1920, 120, 2535, 315));
-    Label6 = Place<QLabel>(Picture31, "Label6", Twips(120, 600, 2295, 255));
+    Combo2 = Place<QComboBox>(Picture31, "Combo2", TwipsRect(1920, 120, 2535, 315));
+    Label6 = Place<QLabel>(Picture31, "Label6", TwipsRect(120, 600, 2295, 255));
     Label6->setText("Bitrate, kbps");
-    Combo3 = Place<QComboBox>(Picture31, "Combo3", Twips(1920, 600, 2535, 315));
+    Combo3 = Place<QComboBox>(Picture31, "Combo3", TwipsRect(1920, 600, 2535, 315));
 
-    Option1 = Place<QRadioButton>(this, "Option1", Twips(120, 1320, 1815, 255));
+    Option1 = Place<QRadioButton>(this, "Option1", TwipsRect(120, 1320, 1815, 255));
     Option1->setText("Mono");
-    Option2 = Place<QRadioButton>(this, "Option2", Twips(120, 1680, 1815, 255));
+    Option2 = Place<QRadioButton>(this, "Option2", TwipsRect(120, 1680, 1815, 255));
     Option2->setText("Stereo");
 
-    Command1 = Place<QPushButton>(this, "Command1", Twips(2160, 2520, 1100, 350));
+    Command1 = Place<QPushButton>(this, "Command1", TwipsRect(2160, 2520, 1100, 350));
     Command1->setText("OK");
     Command1->setDefault(true);
-    Command2 = Place<QPushButton>(this, "Command2", Twips(3360, 2520, 1100, 350));
+    Command2 = Place<QPushButton>(this, "Command2", TwipsRect(3360, 2520, 1100, 350));
     Command2->setText("Cancel");
     Command2->setAutoDefault(false);
     connect(Command1, &QPushButton::clicked, this, &Form3::Command1_Click);
