@@ -80,9 +80,12 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(idle(), 5000);
         const qint64 idleAt = clock.elapsed();
         QCOMPARE(list().status(0), QString());
-        QVERIFY2(playedOut >= 450, qPrintable(QString::number(playedOut)));
-        // The end is noticed within about one tick of the 100 ms timer.
-        QVERIFY2(idleAt - playedOut < 300, qPrintable(QString::number(idleAt - playedOut)));
+        // Half a second of audio takes half a second to play.
+        QVERIFY2(idleAt >= 450, qPrintable(QString::number(idleAt)));
+        // The end is noticed within about one tick of the 100 ms timer (when
+        // the timer saw it first, the watch never did and there is no gap).
+        if (playedOut >= 0)
+            QVERIFY2(idleAt - playedOut < 300, qPrintable(QString::number(idleAt - playedOut)));
 
         // What the device played is the file's audio.
         QFile capture(m_capture);
