@@ -3,6 +3,7 @@
 #include "app/Settings.h"
 #include "convert/ConversionRun.h"
 #include "support/AudioFixtures.h"
+#include "support/Processes.h"
 #include "support/gui/ScriptedDialogs.h"
 #include "ui/StartApplication.h"
 
@@ -17,8 +18,6 @@
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QtTest>
-
-#include <unistd.h>
 
 #include <functional>
 #include <memory>
@@ -42,20 +41,6 @@ QByteArray pcmFormat(int rate, int channels, int bits) {
     const int align = channels * bits / 8;
     return le16(1) + le16(channels) + le32(quint32(rate)) + le32(quint32(rate * align)) +
            le16(align) + le16(bits) + le16(0);
-}
-
-// Children of this process that are still there (zombies included).
-int childProcessCount() {
-    int count = 0;
-    const QString self = QString::number(getpid());
-    for (const QString& pid : QDir("/proc").entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        QFile stat("/proc/" + pid + "/stat");
-        if (!stat.open(QIODevice::ReadOnly)) continue;
-        const QByteArray text = stat.readAll();
-        const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
-        if (fields.size() > 1 && fields[1] == self.toLatin1()) ++count;
-    }
-    return count;
 }
 
 // Runs action on every turn of the event loop while the batch runs.
@@ -367,25 +352,6 @@ private slots:
         QCOMPARE(probe(out.filePath("tone (copy 2).wav")).sampleRate, 16000);
     }
 
-    void awkwardNamesConvert() {
-        QTemporaryDir out;
-        setDestination(out.path() + "/new folder/");
-        const QString name = "-\"quoted\" $(touch pwned) 'x'; Grüße ♪.wav";
-        QVERIFY(QFile::copy(media("tone.wav"), m_media.filePath(name)));
-        for (int format : {1, 2}) {
-            form().Combo4->setCurrentIndex(format);
-            list().RemoveAll();
-            addRows({m_media.filePath(name)});
-            form().m_convert_Click();
-            QCOMPARE(list().status(0), QString("Converted."));
-        }
-        const QString base = out.path() + "/new folder/-\"quoted\" $(touch pwned) 'x'; Grüße ♪";
-        QVERIFY(probe(base + ".mp3").ok);
-        QVERIFY(probe(base + ".ogg").ok);
-        QVERIFY(!QFileInfo::exists("pwned"));
-        QVERIFY(!QFileInfo::exists(QDir::homePath() + "/pwned"));
-    }
-
     // Last: closing ends the program, which the test only records.
     void closingDuringARunLeavesNoEncoderBehind() {
         QTemporaryDir out;
@@ -396,7 +362,7 @@ private slots:
         int childrenWhileRunning = 0;
         DuringRun closer([&] {
             if (!closed && list().status(0).startsWith("Processing")) {
-                childrenWhileRunning = childProcessCount();
+                childrenWhileRunning = fixtures::children().size();
                 closed = true;
                 form().close();
             }
@@ -405,7 +371,7 @@ private slots:
         QVERIFY(closed);
         QVERIFY(m_exited);
         QVERIFY(childrenWhileRunning >= 1);
-        QCOMPARE(childProcessCount(), 0);
+        QCOMPARE(fixtures::children().size(), 0);
         QVERIFY(list().status(0) != "Converted.");
     }
 };
