@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test twice: a plain build
 # in build/ and an AddressSanitizer + UndefinedBehaviorSanitizer build in
-# build-asan/. Headless: Qt offscreen, SDL's dummy audio driver.
+# build-asan/. Headless: Qt offscreen, SDL's dummy audio driver. Last, a few
+# seconds of each libFuzzer target (build-fuzz/).
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/install-deps.sh
@@ -22,3 +23,6 @@ cmake --build build-asan -j"$jobs"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 (cd build-asan && ctest --output-on-failure -j"$jobs")
+
+echo "== fuzz targets, a few seconds each"
+SONBRIDGE_JOBS="$jobs" tests/fuzz/run.sh 5

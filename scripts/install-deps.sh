@@ -10,6 +10,7 @@ SONBRIDGE_PACKAGES=(
   libsdl2-dev
   lame vorbis-tools ffmpeg
   xvfb xauth
+  clang libclang-rt-14-dev
 )
 
 sonbridge_install_deps() {

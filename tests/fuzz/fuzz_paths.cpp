@@ -1,0 +1,149 @@
+// Path helpers on arbitrary text, and output naming confined to a private
+// folder: the name chosen is never an existing entry, carries the format's
+// extension and lies in the folder asked for.
+//
+// Input: <flags byte> <source name> '\n' <destination text>
+//   flags: bit 0 same folder, bits 1-2 format index (3: none),
+//          bits 3-5 how many of the candidate names exist beforehand,
+//          bit 6 every other one of them is a folder, bit 7 the source
+//          file exists.
+
+#include "app/PathHelpers.h"
+#include "convert/OutputNaming.h"
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+
+namespace {
+
+#define CHECK(cond)                    \
+    do {                               \
+        if (!(cond)) __builtin_trap(); \
+    } while (0)
+
+QTemporaryDir* tempDir() {
+    static std::unique_ptr<QTemporaryDir> dir = [] {
+        auto d = std::make_unique<QTemporaryDir>();
+        if (!d->isValid()) std::abort();
+        return d;
+    }();
+    return dir.get();
+}
+
+void checkStringHelpers(const QString& p) {
+    const QChar sep = app::PathSeparator();
+    const QString folder = app::GetPATH(p);
+    const QString name = app::NameOnly(p);
+    CHECK(folder + name == p);
+    CHECK(!name.contains(sep));
+    CHECK(folder.isEmpty() || folder.endsWith(sep));
+
+    const QString cut = app::WithoutExtension(p);
+    CHECK(p.startsWith(cut));
+    if (cut.size() != p.size()) {
+        CHECK(p.at(cut.size()) == QLatin1Char('.'));
+        CHECK(!p.mid(cut.size()).contains(sep));
+        CHECK(!p.mid(cut.size() + 1).contains(QLatin1Char('.')));
+    }
+
+    const QStringList requests = app::CreateFolderRequests(p);
+    CHECK(requests.size() == p.count(sep));
+    qsizetype last = -1;
+    for (const QString& r : requests) {
+        CHECK(r.size() > last && p.startsWith(r) && p.at(r.size()) == sep);
+        last = r.size();
+    }
+}
+
+bool hasParentStep(const QString& text) {
+    return text.split(app::PathSeparator()).contains(QStringLiteral(".."));
+}
+
+QString candidate(const QString& folder, const QString& base, const QString& ext, int n) {
+    if (n == 0) return folder + base + QLatin1Char('.') + ext;
+    if (n == 1) return folder + base + QStringLiteral(" (copy).") + ext;
+    return folder + base + QStringLiteral(" (copy %1).").arg(n) + ext;
+}
+
+void makeEntry(const QString& path, bool asFolder) {
+    QDir().mkpath(QFileInfo(path).path());
+    if (asFolder) {
+        QDir().mkdir(path);
+    } else {
+        QFile f(path);
+        if (f.open(QIODevice::WriteOnly)) f.write("x");
+    }
+}
+
+// Some prefix of folder is taken by something that is not a folder, or a
+// name is longer than the file system allows: the folder can't be made.
+bool folderBlocked(const QString& folder) {
+    for (const QString& r : app::CreateFolderRequests(folder)) {
+        if (r.isEmpty()) continue;
+        const QFileInfo info(r);
+        if ((info.exists() || info.isSymLink()) && !info.isDir()) return true;
+        if (QFile::encodeName(info.fileName()).size() > 255) return true;
+    }
+    return QFile::encodeName(folder).size() >= 4096;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const QString whole = QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(size));
+    checkStringHelpers(whole);
+    if (size < 1) return 0;
+
+    const uint8_t flags = data[0];
+    const bool sameFolder = flags & 1;
+    const int format = (flags >> 1) & 3;
+    const int existing = (flags >> 3) & 7;
+    const bool asFolders = flags & 0x40;
+    const bool makeSource = flags & 0x80;
+    const QString ext = convert::OutputExtension(format);
+    CHECK(ext == QStringList({"wav", "mp3", "ogg", ""}).at(format));
+    CHECK(convert::OutputExtension(-1 - format).isEmpty());
+
+    const QString text =
+        QString::fromUtf8(reinterpret_cast<const char*>(data + 1), qsizetype(size - 1));
+    const qsizetype nl = text.indexOf(QLatin1Char('\n'));
+    const QString sourceName = nl >= 0 ? text.left(nl) : text;
+    const QString destName = nl >= 0 ? text.mid(nl + 1) : QString();
+    // Nothing may leave the private folder; a NUL can't be in a file name.
+    if (hasParentStep(sourceName) || hasParentStep(destName) || text.contains(QChar(0))) return 0;
+
+    static int runs = 0;
+    if (++runs % 500 == 0) {
+        QDir(tempDir()->path()).removeRecursively();
+        QDir().mkpath(tempDir()->path());
+    }
+    const QString root = tempDir()->path() + QLatin1Char('/');
+    const QString source = root + QStringLiteral("src/") + sourceName;
+    const QString dest = root + QStringLiteral("dst/") + destName;
+
+    QString folder = sameFolder ? app::GetPATH(source) : dest;
+    if (!folder.endsWith(app::PathSeparator())) folder += app::PathSeparator();
+    QString base = app::WithoutExtension(app::NameOnly(source));
+    while (base.startsWith(QLatin1Char(' '))) base.remove(0, 1);
+    while (base.endsWith(QLatin1Char(' '))) base.chop(1);
+    if (makeSource) makeEntry(source, false);
+    for (int n = 0; n < existing; ++n) {
+        const QString c = candidate(folder, base, ext, n);
+        // With an empty base these are dot-files: hidden, yet taken.
+        makeEntry(c, asFolders && n % 2 == 0);
+    }
+
+    const QString out = convert::BuildOutputPath(source, format, sameFolder, dest);
+    CHECK(!app::EntryExists(out));
+    CHECK(out.endsWith(QLatin1Char('.') + ext));
+    CHECK(app::GetPATH(out) == folder);
+    CHECK(QFileInfo(folder).isDir() || folderBlocked(folder));
+    return 0;
+}
