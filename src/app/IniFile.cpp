@@ -113,7 +113,7 @@ bool IniFile::setValue(const QString& section, const QString& key, const QString
     const QString k = key.trimmed();
     if (sec.isEmpty() || k.isEmpty() || hasLineBreak(sec) || hasLineBreak(k) ||
         hasLineBreak(value) || sec.contains(QLatin1Char(']')) || k.contains(QLatin1Char('=')) ||
-        k.startsWith(QLatin1Char('[')) || k.startsWith(QLatin1Char(';')))
+        k.startsWith(QLatin1Char('[')) || isComment(k))
         return false;
     const QString entry = k + QLatin1Char('=') + value;
     const auto s = findSection(sec);

@@ -19,7 +19,8 @@ public:
 
     std::optional<QString> value(const QString& section, const QString& key) const;
     // False for names or values that would break the file's structure
-    // (line breaks, a key holding '=', a section holding ']').
+    // (line breaks, a key holding '=' or read as a comment, a section
+    // holding ']').
     bool setValue(const QString& section, const QString& key, const QString& value);
 
     // Writes to a new file and renames it over the old one.
