@@ -23,6 +23,13 @@ QString OutputFolder(const QString& sourcePath, bool sameFolder, const QString& 
     return destinationText + sep;
 }
 
+// "." and ".." name the folder itself and its parent: always taken, even
+// before the folder is made.
+bool Taken(const QString& path) {
+    const QString name = app::NameOnly(path);
+    return name == QLatin1String(".") || name == QLatin1String("..") || app::EntryExists(path);
+}
+
 }  // namespace
 
 QString OutputExtension(int formatIndex) {
@@ -46,7 +53,7 @@ QString BuildOutputPath(const QString& sourcePath, int formatIndex, bool sameFol
 
     QString output = folder + base + QLatin1Char('.') + extension;
     // A folder holds finitely many entries, so a free name is always reached.
-    for (int copy = 1; app::EntryExists(output); ++copy) {
+    for (int copy = 1; Taken(output); ++copy) {
         const QString mark =
             copy == 1 ? QStringLiteral(" (copy).") : QStringLiteral(" (copy %1).").arg(copy);
         output = folder + base + mark + extension;

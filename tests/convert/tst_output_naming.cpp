@@ -55,6 +55,10 @@ private slots:
                  tmp_->path() + "/Song.");
         QCOMPARE(BuildOutputPath(tmp_->path() + "/Song.flac", 3, true, ""),
                  tmp_->path() + "/Song.");
+        // With no base name either, "." and ".." would name a folder, not a file.
+        const QString out = tmp_->path() + "/new/";
+        QCOMPARE(BuildOutputPath("/src/.flac", 3, false, out), out + " (copy).");
+        QCOMPARE(BuildOutputPath("/src/..flac", 3, false, out), out + ". (copy).");
     }
 
     void baseNameIsCutAndTrimmed_data() {
