@@ -1,7 +1,11 @@
 #include "app/PathHelpers.h"
 
+#include "app/NativePath.h"
+
 #include <QDir>
-#include <QFileInfo>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace app {
 
@@ -25,16 +29,21 @@ QString GetPATH(const QString& command) {
     return s >= 0 ? command.left(s + 1) : QString();
 }
 
+// The file system is asked with the name's own bytes (see NativePath.h).
+namespace {
+bool StatFile(const QString& path, struct stat* st) {
+    return !path.isEmpty() && ::stat(NativePath(path).constData(), st) == 0 && S_ISREG(st->st_mode);
+}
+}  // namespace
+
 bool FileExists(const QString& fp) {
-    if (fp.isEmpty()) return false;
-    const QFileInfo info(fp);
-    return info.isFile() && !info.fileName().startsWith(QLatin1Char('.'));
+    struct stat st;
+    return StatFile(fp, &st) && !NameOnly(fp).startsWith(QLatin1Char('.'));
 }
 
 bool EntryExists(const QString& path) {
-    if (path.isEmpty()) return false;
-    const QFileInfo info(path);
-    return info.exists() || info.isSymLink();
+    struct stat st;
+    return !path.isEmpty() && ::lstat(NativePath(path).constData(), &st) == 0;
 }
 
 QStringList CreateFolderRequests(const QString& fl) {
@@ -45,17 +54,16 @@ QStringList CreateFolderRequests(const QString& fl) {
 }
 
 void CreateFolder(const QString& fl) {
-    QDir dir;
     for (const QString& folder : CreateFolderRequests(fl)) {
-        if (!folder.isEmpty()) dir.mkdir(folder);  // existing folders and roots simply fail
+        // Existing folders and roots simply fail.
+        if (!folder.isEmpty()) ::mkdir(NativePath(folder).constData(), 0777);
     }
 }
 
 qint64 filesize(const QString& filename) {
-    if (filename.isEmpty()) return 0;
-    const QFileInfo info(filename);
-    if (!info.isFile() || !info.isReadable()) return 0;
-    return info.size();
+    struct stat st;
+    if (!StatFile(filename, &st) || ::access(NativePath(filename).constData(), R_OK) != 0) return 0;
+    return st.st_size;
 }
 
 }  // namespace app

@@ -1,5 +1,7 @@
 #include "audio/ChildProcess.h"
 
+#include "app/NativePath.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -67,8 +69,8 @@ bool ChildProcess::start(const QString& program, const QStringList& arguments, Q
     UniqueFd errRead(err[0]), errWrite(err[1]);
 
     std::vector<QByteArray> args;
-    args.push_back(QFile::encodeName(program));
-    for (const QString& a : arguments) args.push_back(a.toLocal8Bit());
+    args.push_back(app::NativePath(program));
+    for (const QString& a : arguments) args.push_back(app::NativePath(a));
     std::vector<char*> argv;
     for (QByteArray& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);

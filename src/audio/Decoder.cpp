@@ -1,5 +1,9 @@
 #include "audio/Decoder.h"
 
+#include "app/NativePath.h"
+
+#include <sys/stat.h>
+
 #include <QFileInfo>
 
 #include <cstring>
@@ -51,7 +55,9 @@ std::unique_ptr<Decoder> Decoder::open(const QString& path, QString* error) {
     // An audio CD track file is only a pointer to a track on a disc.
     if (suffix == QLatin1String("cda"))
         return fail(QStringLiteral("CD audio tracks cannot be read"));
-    if (!info.isFile()) return fail(QStringLiteral("%1: no such file").arg(path));
+    struct stat st;
+    if (::stat(app::NativePath(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return fail(QStringLiteral("%1: no such file").arg(path));
 
     std::unique_ptr<Decoder> d(new Decoder);
     const Headerless kind = headerlessKind(suffix);
@@ -77,7 +83,7 @@ std::unique_ptr<Decoder> Decoder::open(const QString& path, QString* error) {
     if (!raw) return fail(ff::logError("avformat_alloc_context", AVERROR(ENOMEM)));
     // We never seek: a small seek index keeps memory flat on long files.
     raw->max_index_size = 64 * 1024;
-    const QByteArray url = QByteArrayLiteral("file:") + QFile::encodeName(path);
+    const QByteArray url = QByteArrayLiteral("file:") + app::NativePath(path);
     AVDictionary* o = opts.release();
     int ret = avformat_open_input(&raw, url.constData(), forced, &o);
     opts.reset(o);

@@ -1,5 +1,7 @@
 #include "audio/WavWriter.h"
 
+#include "app/NativePath.h"
+
 #include <QFile>
 
 namespace audio {
@@ -64,7 +66,7 @@ std::unique_ptr<WavWriter> WavWriter::create(const WavEncoding& enc, const QStri
     ret = avcodec_parameters_from_context(w->stream_->codecpar, c);
     if (ret < 0) return failed(ff::logError("avcodec_parameters_from_context", ret));
 
-    const QByteArray url = QByteArrayLiteral("file:") + QFile::encodeName(path);
+    const QByteArray url = QByteArrayLiteral("file:") + app::NativePath(path);
     ret = avio_open(&w->out_->pb, url.constData(), AVIO_FLAG_WRITE);
     if (ret < 0)
         return failed(

@@ -1,5 +1,6 @@
 #include "convert/ConversionRun.h"
 
+#include "app/NativePath.h"
 #include "app/PathHelpers.h"
 #include "convert/EncoderPipeline.h"
 #include "convert/OutputNaming.h"
@@ -143,7 +144,7 @@ void RunConversion(ui::Form1& form) {
         if (form.Check2->isChecked()) {
             const QString folder =
                 form.Check1->isChecked() ? app::GetPATH(source) : form.Text2->text();
-            form.dialogs.openUrl(QUrl::fromLocalFile(folder));
+            form.dialogs.openUrl(app::UrlFromPath(folder));
         }
     }
     form.endConversionBusy();

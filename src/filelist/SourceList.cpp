@@ -1,5 +1,6 @@
 #include "filelist/SourceList.h"
 
+#include "app/NativePath.h"
 #include "app/PathHelpers.h"
 #include "ui/Dialogs.h"
 
@@ -45,7 +46,12 @@ QStringList DroppedPaths(const QMimeData* data) {
     QStringList paths;
     if (!data || !data->hasUrls()) return paths;
     for (const QUrl& url : data->urls()) {
-        if (url.isLocalFile()) paths.append(QDir::toNativeSeparators(url.toLocalFile()));
+        // From the URL's own bytes: a name that is not UTF-8 stays openable.
+        if (url.isLocalFile() && url.host().isEmpty())
+            paths.append(app::PathFromNative(
+                QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1())));
+        else if (url.isLocalFile())
+            paths.append(QDir::toNativeSeparators(url.toLocalFile()));
     }
     return paths;
 }

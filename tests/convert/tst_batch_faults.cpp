@@ -12,6 +12,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeWidget>
@@ -23,6 +24,7 @@
 
 #include <fcntl.h>
 #include <sys/mount.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using fixtures::probe;
@@ -366,6 +368,59 @@ private slots:
         QCOMPARE(QDir(out.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
         for (const QString& dir : {QDir::currentPath(), QDir::homePath(), m_media.path()})
             QVERIFY(!QFileInfo::exists(dir + "/pwned"));
+    }
+
+    // A name in another encoding (Latin-1 here), dropped from a file manager:
+    // it converts beside the source and into the destination under the same bytes.
+    void namesThatAreNotUtf8Convert() {
+        QTemporaryDir out;
+        const QByteArray folder = QFile::encodeName(m_media.path()) + "/caf\xE9";
+        const QByteArray source = folder + "/ch\xE2teau \xFF.wav";
+        QVERIFY(::mkdir(folder.constData(), 0755) == 0);
+        const auto removeRaw = qScopeGuard([&] {
+            for (const char* ext : {".wav", ".mp3"}) ::unlink((folder + "/ch\xE2teau \xFF" + ext));
+            ::unlink(QFile::encodeName(out.path()) + "/ch\xE2teau \xFF.ogg");
+            ::rmdir(folder.constData());
+        });
+        QFile tone(media("tone.wav"));
+        QVERIFY(tone.open(QIODevice::ReadOnly));
+        const QByteArray wav = tone.readAll();
+        const int fd = ::open(source.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+        QVERIFY(fd >= 0);
+        QCOMPARE(::write(fd, wav.constData(), size_t(wav.size())), ssize_t(wav.size()));
+        ::close(fd);
+
+        QMimeData drop;
+        drop.setData("text/uri-list", "file://" + source.toPercentEncoding("/") + "\r\n");
+        list().AddDroppedFiles(&drop);
+        QCOMPARE(list().count(), 1);
+        QVERIFY(!list().path(0).contains(QChar::ReplacementCharacter));
+
+        // Beside the source, as MP3; the folder to open is the source's own.
+        form().Check1->setChecked(true);
+        form().Combo4->setCurrentIndex(1);
+        form().m_convert_Click();
+        QCOMPARE(statuses(), QStringList({"Converted."}));
+        const QUrl opened = m_dialogs.openedUrls.value(0);
+        QCOMPARE(QByteArray::fromPercentEncoding(opened.path(QUrl::FullyEncoded).toLatin1()),
+                 folder + "/");
+        // Into the destination, as Ogg.
+        setDestination(out.path());
+        form().Combo4->setCurrentIndex(2);
+        form().m_convert_Click();
+        QCOMPARE(statuses(), QStringList({"Converted."}));
+
+        // Probe copies under plain names: the tools take their arguments as text.
+        const QList<QPair<QByteArray, QString>> outputs{
+            {folder + "/ch\xE2teau \xFF.mp3", out.filePath("check.mp3")},
+            {QFile::encodeName(out.path()) + "/ch\xE2teau \xFF.ogg", out.filePath("check.ogg")}};
+        for (const auto& [raw, plain] : outputs) {
+            QVERIFY2(::rename(raw.constData(), QFile::encodeName(plain).constData()) == 0,
+                     raw.constData());
+            const auto p = probe(plain);
+            QVERIFY2(p.ok, qPrintable(p.error));
+            QVERIFY(qAbs(p.duration - 2.0) < 0.1);
+        }
     }
 
     // A free 255-byte name converts; its copy name would be too long for the
