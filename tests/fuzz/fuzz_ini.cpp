@@ -169,20 +169,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         CHECK(again.value(p.section, p.key) == p.value);
     }
 
-    // The old lines, minus at most the one that was replaced, in order;
-    // at most a blank line, a header and the entry added.
+    // Untouched lines survive: one line replaced, one inserted, or a new
+    // section (perhaps after a blank line) appended.
     const QStringList after = linesOf(out);
-    CHECK(after.size() <= before.size() + 3);
-    qsizetype j = 0;
-    int skipped = 0;
-    for (const QString& line : before) {
-        qsizetype k = j;
-        while (k < after.size() && after[k] != line) ++k;
-        if (k == after.size()) {
-            CHECK(set && ++skipped <= 1);
-            continue;
-        }
-        j = k + 1;
+    const qsizetype grown = after.size() - before.size();
+    if (!set) {
+        CHECK(after == before);
+    } else if (grown == 0) {
+        int changed = 0;
+        for (qsizetype i = 0; i < before.size(); ++i) changed += after[i] != before[i];
+        CHECK(changed <= 1);
+    } else if (grown == 1) {
+        qsizetype i = 0;
+        while (i < before.size() && after[i] == before[i]) ++i;
+        CHECK(after.mid(i + 1) == before.mid(i));
+    } else {
+        CHECK((grown == 2 || grown == 3) && after.first(before.size()) == before);
     }
     return 0;
 }
