@@ -1,6 +1,9 @@
 #include "app/IniFile.h"
 
+#include "app/NativePath.h"
+
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 namespace app {
@@ -51,16 +54,21 @@ bool IniFile::load(const QString& path) {
     m_trailingNewline = true;
     QFile file(path);
     if (!file.exists()) return true;
-    if (!file.open(QIODevice::ReadOnly)) return false;
+    // A folder or a FIFO is not a settings file; opening a FIFO would block.
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) return false;
     QByteArray bytes = file.readAll();
     if (file.error() != QFile::NoError) return false;
     if (bytes.startsWith("\xEF\xBB\xBF")) {
         m_bom = true;
         bytes.remove(0, 3);
     }
-    QString text = QString::fromUtf8(bytes);
-    if (text.contains(QLatin1String("\r\n"))) m_newline = QStringLiteral("\r\n");
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    // Bytes that are not UTF-8 (another encoding, garbage) are escaped
+    // rather than replaced, so that the save writes them back unchanged.
+    QString text = PathFromNative(bytes);
+    // Each line keeps its own "\r"; new lines follow the first line's ending.
+    const qsizetype firstBreak = text.indexOf(QLatin1Char('\n'));
+    if (firstBreak > 0 && text.at(firstBreak - 1) == QLatin1Char('\r'))
+        m_newline = QStringLiteral("\r\n");
     if (text.isEmpty()) return true;
     m_trailingNewline = text.endsWith(QLatin1Char('\n'));
     if (m_trailingNewline) text.chop(1);
@@ -118,24 +126,41 @@ bool IniFile::setValue(const QString& section, const QString& key, const QString
     const QString entry = k + QLatin1Char('=') + value;
     const auto s = findSection(sec);
     if (!s) {
-        if (!m_lines.isEmpty() && !m_lines.back().trimmed().isEmpty()) m_lines.append(QString());
-        m_lines.append(QLatin1Char('[') + sec + QLatin1Char(']'));
-        m_lines.append(entry);
+        if (!m_lines.isEmpty() && !m_lines.back().trimmed().isEmpty()) appendLine(QString());
+        appendLine(QLatin1Char('[') + sec + QLatin1Char(']'));
+        appendLine(entry);
         return true;
     }
     const qsizetype line = findKey(*s, k);
     if (line >= 0) {
-        m_lines[line] = entry;
+        const bool cr = m_lines[line].endsWith(QLatin1Char('\r'));
+        m_lines[line] = cr ? entry + QLatin1Char('\r') : entry;
     } else {
         const qsizetype after = s->lastEntry >= 0 ? s->lastEntry : s->header;
-        m_lines.insert(after + 1, entry);
+        if (after + 1 == m_lines.size())
+            appendLine(entry);
+        else
+            m_lines.insert(after + 1, entry + lineEndCr());
     }
     return true;
 }
 
+QString IniFile::lineEndCr() const {
+    return m_newline.size() == 2 ? QStringLiteral("\r") : QString();
+}
+
+void IniFile::appendLine(const QString& line) {
+    // A last line without its break gets one before anything follows it.
+    if (!m_trailingNewline && !m_lines.isEmpty()) {
+        if (!m_lines.back().endsWith(QLatin1Char('\r'))) m_lines.back() += lineEndCr();
+        m_trailingNewline = true;
+    }
+    m_lines.append(line + lineEndCr());
+}
+
 QString IniFile::text() const {
-    QString out = m_lines.join(m_newline);
-    if (m_trailingNewline && !m_lines.isEmpty()) out += m_newline;
+    QString out = m_lines.join(QLatin1Char('\n'));
+    if (m_trailingNewline && !m_lines.isEmpty()) out += QLatin1Char('\n');
     return out;
 }
 
@@ -144,7 +169,7 @@ bool IniFile::save(const QString& path) const {
     if (!file.open(QIODevice::WriteOnly)) return false;
     QByteArray bytes;
     if (m_bom) bytes = "\xEF\xBB\xBF";
-    bytes += text().toUtf8();
+    bytes += NativePath(text());
     // QSaveFile::commit() renames even when its final flush failed, so the
     // flush is checked here first: a short write must never replace the file.
     if (file.write(bytes) != bytes.size() || !file.flush() || file.error() != QFile::NoError) {

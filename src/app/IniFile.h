@@ -36,6 +36,8 @@ private:
     std::optional<Section> findSection(const QString& section) const;
     qsizetype findKey(const Section& s, const QString& key) const;
     qsizetype sectionEnd(qsizetype header) const;
+    QString lineEndCr() const;  // "\r" when new lines end in "\r\n"
+    void appendLine(const QString& line);
 
     QStringList m_lines;
     QString m_newline = QStringLiteral("\n");

@@ -4,6 +4,7 @@
 #include "app/PathHelpers.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <cmath>
 
@@ -102,8 +103,9 @@ void LoadSettings(AppState& state, SettingsControls& controls) {
 }
 
 void CreateDefaultSettings(AppState& state, SettingsControls& controls) {
+    // Only a regular file is opened: opening a FIFO for reading would block.
     QFile file(state.SettingsPath);
-    if (file.open(QIODevice::ReadOnly)) return;
+    if (QFileInfo(state.SettingsPath).isFile() && file.open(QIODevice::ReadOnly)) return;
     controls.selectFormat(1);
     controls.setText2(state.AppDataFolder + PathSeparator() + QLatin1String("Output"));
     controls.setCheck1State(1);

@@ -20,6 +20,9 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 using namespace form1test;
 
 namespace {
@@ -181,6 +184,100 @@ private slots:
         // Missing keys read as 0: WAV, bitrate 0.
         QCOMPARE(f.Combo4->currentIndex(), 0);
         QCOMPARE(s->app->state.Bitrate, 0);
+    }
+
+    // Binary garbage, or one that is 10 MB long: start-up completes and the
+    // save afterwards leaves a file that reads back, every other byte kept.
+    void damagedSettingsFile_data() {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<bool>("hasMain");
+        QByteArray garbage;
+        for (quint32 i = 0, x = 12345; i < 64 * 1024; ++i) {
+            x = x * 1103515245u + 12345u;
+            garbage += char(x >> 23);
+        }
+        QTest::newRow("binary garbage") << garbage << false;
+        QByteArray big = "[Main]\n0=0\n1=0\n2=/srv/big\n3=96\n4=2\n5=0\n6=22050\n";
+        const QByteArray filler = "; " + QByteArray(1022, 'x') + "\n";
+        while (big.size() < 10 * 1024 * 1024) big += filler;
+        QTest::newRow("10 MB") << big << true;
+    }
+
+    void damagedSettingsFile() {
+        QFETCH(QByteArray, content);
+        QFETCH(bool, hasMain);
+        writeSettings(content);
+        {
+            ScriptedDialogs dialogs;
+            auto s = Start(dialogs);
+            QVERIFY(s->app);
+            QVERIFY(dialogs.messages.isEmpty());
+            ui::Form1& f = s->form();
+            QCOMPARE(f.Text2->text(), hasMain ? QStringLiteral("/srv/big") : QString());
+            QCOMPARE(s->app->state.Bitrate, hasMain ? 96 : 0);
+            f.Text2->setText(QStringLiteral("/srv/after"));
+            f.Combo4->setCurrentIndex(1);
+            f.close();
+            QVERIFY(s->exited);
+        }
+        QCOMPARE(iniValue("2"), QStringLiteral("/srv/after"));
+        QCOMPARE(iniValue("4"), QStringLiteral("1"));
+        QFile saved(SettingsFile());
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        const QByteArray bytes = saved.readAll();
+        if (hasMain) {
+            QVERIFY(bytes.endsWith(content.mid(content.indexOf(";"))));
+        } else {
+            QVERIFY(bytes.startsWith(content));  // the garbage is someone's; it stays
+        }
+        ScriptedDialogs dialogs;
+        auto s = Start(dialogs);
+        QCOMPARE(s->form().Text2->text(), QStringLiteral("/srv/after"));
+    }
+
+    // A settings path that cannot be read: start-up completes with every key
+    // empty, and the entry is left as it was rather than replaced.
+    void unreadableSettingsFile_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("folder") << "folder";
+        QTest::newRow("fifo") << "fifo";  // opening it for reading would wait forever
+        if (geteuid() != 0) QTest::newRow("no permission") << "no permission";
+    }
+
+    void unreadableSettingsFile() {
+        QFETCH(QString, kind);
+        QDir().mkpath(AppData());
+        const QByteArray path = QFile::encodeName(SettingsFile());
+        if (kind == "folder") {
+            QVERIFY(QDir().mkpath(SettingsFile()));
+        } else if (kind == "fifo") {
+            QVERIFY(::mkfifo(path.constData(), 0644) == 0);
+        } else {
+            writeSettings("[Main]\n3=96\n");
+            QVERIFY(::chmod(path.constData(), 0) == 0);
+        }
+        struct stat before;
+        QVERIFY(::lstat(path.constData(), &before) == 0);
+        {
+            ScriptedDialogs dialogs;
+            auto s = Start(dialogs);
+            QVERIFY(s->app);
+            ui::Form1& f = s->form();
+            QCOMPARE(f.check1State(), 0);
+            QCOMPARE(f.check2State(), 0);
+            QCOMPARE(f.Text2->text(), QString());
+            QCOMPARE(s->app->state.Bitrate, 0);
+            QCOMPARE(s->app->state.SampleRate, 0);
+            f.close();
+            QVERIFY(s->exited);
+        }
+        struct stat after;
+        QVERIFY(::lstat(path.constData(), &after) == 0);
+        QCOMPARE(after.st_ino, before.st_ino);
+        QCOMPARE(after.st_mode, before.st_mode);
+        ::chmod(path.constData(), 0644);
+        QDir(AppData()).removeRecursively();
+        ::unlink(path.constData());
     }
 
     void unusableSoundDeviceEndsStartWithoutSaving() {
