@@ -7,6 +7,7 @@
 #include <QFileInfo>
 
 #include <cstring>
+#include <limits>
 
 namespace audio {
 
@@ -36,6 +37,14 @@ bool headerDescribesAll(const AVFormatContext* input) {
                           av_get_exact_bits_per_sample(p->codec_id) > 0;
     return p->codec_type == AVMEDIA_TYPE_AUDIO && plainPcm && p->sample_rate > 0 &&
            p->ch_layout.nb_channels > 0 && s->duration != AV_NOPTS_VALUE && s->duration > 0;
+}
+
+// Bytes for the sample count a container claims. A damaged header can claim
+// more than any byte count holds (av_rescale gives INT64_MIN on overflow):
+// such a length is unknown rather than a wrapped-around number.
+qint64 estimateBytes(int64_t samples, qint64 frameBytes) {
+    if (samples <= 0 || samples > std::numeric_limits<qint64>::max() / frameBytes) return -1;
+    return samples * frameBytes;
 }
 
 }  // namespace
@@ -130,10 +139,11 @@ std::unique_ptr<Decoder> Decoder::open(const QString& path, QString* error) {
     if (kind == Headerless::Vox) {
         d->estimate_ = info.size() * 2 * frameBytes;  // two samples per byte
     } else if (stream->duration != AV_NOPTS_VALUE && stream->duration > 0) {
-        d->estimate_ =
-            av_rescale_q(stream->duration, stream->time_base, AVRational{1, d->rate_}) * frameBytes;
+        d->estimate_ = estimateBytes(
+            av_rescale_q(stream->duration, stream->time_base, AVRational{1, d->rate_}), frameBytes);
     } else if (d->input_->duration != AV_NOPTS_VALUE && d->input_->duration > 0) {
-        d->estimate_ = av_rescale(d->input_->duration, d->rate_, AV_TIME_BASE) * frameBytes;
+        d->estimate_ =
+            estimateBytes(av_rescale(d->input_->duration, d->rate_, AV_TIME_BASE), frameBytes);
     }
 
     d->packet_.reset(av_packet_alloc());

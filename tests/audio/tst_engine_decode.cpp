@@ -223,6 +223,35 @@ private slots:
         QVERIFY(e.streamFree(h));
     }
 
+    void lengthBeyondAnyByteCountIsUnknown() {
+        // The last Ogg page claims 2^62 + 1000 samples: times four bytes a
+        // frame that wrapped around to a tiny length.
+        QFile f(fixtures::makeOgg(dir_.path(), "huge.ogg", 0.3, 8000, 2));
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        QByteArray ogg = f.readAll();
+        const qsizetype page = ogg.lastIndexOf("OggS");
+        qToLittleEndian<qint64>((qint64(1) << 62) + 1000, ogg.data() + page + 6);
+        qToLittleEndian<quint32>(0, ogg.data() + page + 22);
+        quint32 crc = 0;  // the page checksum: CRC-32, polynomial 0x04c11db7, no reflection
+        for (qsizetype i = page; i < ogg.size(); ++i) {
+            crc ^= quint32(quint8(ogg[i])) << 24;
+            for (int b = 0; b < 8; ++b)
+                crc = crc & 0x80000000u ? (crc << 1) ^ 0x04c11db7u : crc << 1;
+        }
+        qToLittleEndian<quint32>(crc, ogg.data() + page + 22);
+        f.seek(0);
+        f.write(ogg);
+        f.close();
+
+        Engine e;
+        const Handle h = e.streamCreateFile(f.fileName(), true);
+        QVERIFY(h);
+        QCOMPARE(e.channelGetLength(h), qint64(-1));
+        const Drained d = drain(e, h);
+        QVERIFY(d.bytes > 0);
+        QCOMPARE(e.channelGetLength(h), d.bytes);
+    }
+
     void pathsWithAnyCharactersOpen() {
         const QString wav =
             fixtures::makeWav(dir_.path(), "a b:c 'd' \"e\" ü;$(x).wav", 0.2, 8000, 1);
