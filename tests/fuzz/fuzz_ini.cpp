@@ -44,16 +44,21 @@ bool writeFile(const QString& path, const QByteArray& bytes) {
     return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
 }
 
-// The file's lines as a reader sees them: BOM dropped, CRLF as LF.
+// The file's lines without their line ends (BOM dropped; a "\r" before the
+// "\n" or at the very end belongs to the line end).
 QStringList linesOf(const QString& path) {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) std::abort();
     QByteArray bytes = f.readAll();
     if (bytes.startsWith("\xEF\xBB\xBF")) bytes.remove(0, 3);
-    QString text = QString::fromUtf8(bytes);
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    if (text.endsWith(QLatin1Char('\n'))) text.chop(1);
-    return text.isEmpty() ? QStringList() : text.split(QLatin1Char('\n'));
+    if (bytes.endsWith('\n')) bytes.chop(1);
+    if (bytes.isEmpty()) return {};
+    QStringList lines;
+    for (QByteArray line : bytes.split('\n')) {
+        if (line.endsWith('\r')) line.chop(1);
+        lines.append(QString::fromUtf8(line));
+    }
+    return lines;
 }
 
 // What a value reads back as: blanks trimmed, one pair of quotes dropped.
