@@ -129,6 +129,19 @@ private slots:
                        "unknown=keep me\r\n6=44100\r\n\r\n[Last]\r\ny=2\r\n\r\n[New]\r\nk=v\r\n"));
     }
 
+    void bytesOfOtherLinesSurviveAWrite() {
+        // A byte-order mark inside the text, alone or after a stray byte,
+        // is text like any other.
+        const QString path = m_tmp.filePath("bom.ini");
+        const QByteArray kept =
+            "\xEF\xBB\xBF[Main]\n\xEF\xBB\xBF"
+            "a=1\nb=\xFF\xEF\xBB\xBF"
+            "2\n";
+        writeAll(path, kept);
+        QVERIFY(WriteIniValue("Main", "3", 160, path));
+        QCOMPARE(readAll(path), kept + "3=160\n");
+    }
+
     void valuesThatWouldBreakTheFileAreRefused() {
         const QString path = m_tmp.filePath("inject.ini");
         writeAll(path, "[Main]\n2=/old\n");
