@@ -65,7 +65,9 @@ std::optional<qint64> IniNumber(const QString& text, int bits) {
     if (len > 0) {
         bool ok = false;
         value = text.mid(pos, len).toDouble(&ok);  // locale-independent
-        if (!ok && !std::isinf(value)) return std::nullopt;
+        // Beyond double's range: too large stays infinite and does not fit;
+        // too small to represent (1e-400) is refused by Qt but rounds to 0.
+        if (!ok && !std::isinf(value)) value = 0.0;
     }
     const double rounded = std::nearbyint(value);  // default rounding: half to even
     const double max = std::ldexp(1.0, bits - 1) - 1.0;

@@ -84,6 +84,7 @@ private slots:
         QTest::newRow("16-bit low edge") << "-32768" << 16 << true << qint64(-32768);
         QTest::newRow("32-bit overflow") << "2147483648" << 32 << false << qint64(0);
         QTest::newRow("huge exponent") << "1e999" << 32 << false << qint64(0);
+        QTest::newRow("tiny exponent") << "-1e-400" << 16 << true << qint64(0);
         QTest::newRow("rounds into range") << "32767.4" << 16 << true << qint64(32767);
         QTest::newRow("rounds out of range") << "32767.5" << 16 << false << qint64(0);
     }
