@@ -53,6 +53,7 @@ printf '\xEF\xBB\xBF; comment\r\n[Other]\r\nx = "quoted"\r\n\r\n[ main ]\r\n3=12
   >"$d/seed-crlf"
 printf '[Main]\n4=-1\n5=1e3\n\0main\n6\n 48000 \n' >"$d/seed-set"
 printf '#x=1\n[a]]\n=\n[Main\n3=\t-0.5e+1\n' >"$d/seed-odd"
+printf '[Main]\n3=1e-40\n6=+.5E307\n\0Main\n0\n  -32768.5e0  \n' >"$d/seed-numbers"
 
 d="$corpus/fuzz_paths"
 printf '\x03Song.flac\nOut' >"$d/seed-dest"
