@@ -35,6 +35,23 @@ void ignoreSigpipe() {
 QString errnoText(int err) {
     return QString::fromLocal8Bit(std::strerror(err));
 }
+
+// posix_spawn's two option objects, destroyed however start() returns.
+struct SpawnActions {
+    posix_spawn_file_actions_t actions;
+    SpawnActions() { posix_spawn_file_actions_init(&actions); }
+    ~SpawnActions() { posix_spawn_file_actions_destroy(&actions); }
+    SpawnActions(const SpawnActions&) = delete;
+    SpawnActions& operator=(const SpawnActions&) = delete;
+};
+struct SpawnAttributes {
+    posix_spawnattr_t attr;
+    SpawnAttributes() { posix_spawnattr_init(&attr); }
+    ~SpawnAttributes() { posix_spawnattr_destroy(&attr); }
+    SpawnAttributes(const SpawnAttributes&) = delete;
+    SpawnAttributes& operator=(const SpawnAttributes&) = delete;
+};
+
 }  // namespace
 
 void UniqueFd::reset(int fd) {
@@ -75,26 +92,22 @@ bool ChildProcess::start(const QString& program, const QStringList& arguments, Q
     for (QByteArray& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
 
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, inRead.get(), STDIN_FILENO);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_adddup2(&actions, errWrite.get(), STDERR_FILENO);
-    posix_spawnattr_t attr;
-    posix_spawnattr_init(&attr);
+    SpawnActions fa;
+    posix_spawn_file_actions_adddup2(&fa.actions, inRead.get(), STDIN_FILENO);
+    posix_spawn_file_actions_addopen(&fa.actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_adddup2(&fa.actions, errWrite.get(), STDERR_FILENO);
+    SpawnAttributes sa;
     // The child gets SIGPIPE back at its default and no inherited signal mask.
     sigset_t def, none;
     sigemptyset(&def);
     sigaddset(&def, SIGPIPE);
     sigemptyset(&none);
-    posix_spawnattr_setsigdefault(&attr, &def);
-    posix_spawnattr_setsigmask(&attr, &none);
-    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
+    posix_spawnattr_setsigdefault(&sa.attr, &def);
+    posix_spawnattr_setsigmask(&sa.attr, &none);
+    posix_spawnattr_setflags(&sa.attr, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
 
     pid_t pid = -1;
-    const int rc = posix_spawnp(&pid, argv[0], &actions, &attr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    posix_spawnattr_destroy(&attr);
+    const int rc = posix_spawnp(&pid, argv[0], &fa.actions, &sa.attr, argv.data(), environ);
     if (rc != 0) {
         if (error)
             *error = rc == ENOENT
