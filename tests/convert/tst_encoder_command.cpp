@@ -27,15 +27,12 @@ private slots:
     void kilohertzTextIsExact_data() {
         QTest::addColumn<int>("rate");
         QTest::addColumn<QString>("text");
-        QTest::newRow("48000") << 48000 << "48";
         QTest::newRow("44100") << 44100 << "44.1";
         QTest::newRow("22050") << 22050 << "22.05";
         QTest::newRow("11025") << 11025 << "11.025";
         QTest::newRow("8000") << 8000 << "8";
         QTest::newRow("999") << 999 << "0.999";
-        QTest::newRow("0") << 0 << "0";
         QTest::newRow("negative") << -44100 << "-44.1";
-        QTest::newRow("largest") << 2147483647 << "2147483.647";
         QTest::newRow("smallest") << -2147483647 - 1 << "-2147483.648";
     }
     void kilohertzTextIsExact() {
@@ -44,85 +41,44 @@ private slots:
         QCOMPARE(convert::KilohertzText(rate), text);
     }
 
-    void lameLine_data() {
+    // The text is shown as built; the arguments are what really runs.
+    void commandLines_data() {
+        QTest::addColumn<int>("format");
         QTest::addColumn<int>("bitrate");
         QTest::addColumn<int>("rate");
         QTest::addColumn<int>("stereo");
         QTest::addColumn<QString>("line");
-        QTest::addColumn<QStringList>("arguments");
-        const QString out = "/home/u/Out/Song.mp3";
-        QTest::newRow("stereo 44100")
-            << 128 << 44100 << 1 << "/opt/Son bridge/lame -h -ms -b128 -s44.1 - \"" + out + "\""
-            << QStringList{"-h", "-ms", "-b128", "-s44.1", "-", out};
-        QTest::newRow("mono 48000")
-            << 320 << 48000 << 0 << "/opt/Son bridge/lame -h -mm -b320 -s48 - \"" + out + "\""
-            << QStringList{"-h", "-mm", "-b320", "-s48", "-", out};
-        QTest::newRow("8000") << 8 << 8000 << 1
-                              << "/opt/Son bridge/lame -h -ms -b8 -s8 - \"" + out + "\""
-                              << QStringList{"-h", "-ms", "-b8", "-s8", "-", out};
-        QTest::newRow("11025 stereo 2 is mono")
-            << 64 << 11025 << 2 << "/opt/Son bridge/lame -h -mm -b64 -s11.025 - \"" + out + "\""
-            << QStringList{"-h", "-mm", "-b64", "-s11.025", "-", out};
-        QTest::newRow("22050 stereo -1 is mono")
-            << 96 << 22050 << -1 << "/opt/Son bridge/lame -h -mm -b96 -s22.05 - \"" + out + "\""
-            << QStringList{"-h", "-mm", "-b96", "-s22.05", "-", out};
-    }
-    void lameLine() {
-        QFETCH(int, bitrate);
-        QFETCH(int, rate);
-        QFETCH(int, stereo);
-        QFETCH(QString, line);
-        QFETCH(QStringList, arguments);
-        const auto command = BuildEncoderCommand(1, Settings(bitrate, rate, stereo),
-                                                 "/opt/Son bridge", "/home/u/Out/Song.mp3");
-        QCOMPARE(command.commandLine, line);
-        QCOMPARE(command.encoder.arguments, arguments);
-        QCOMPARE(command.encoder.sampleRate, rate);
-        QCOMPARE(command.encoder.channels, 0);
-        QVERIFY(command.encoder.wavHeader);
-    }
-
-    void oggencLine_data() {
-        QTest::addColumn<int>("bitrate");
-        QTest::addColumn<int>("rate");
-        QTest::addColumn<int>("stereo");
-        QTest::addColumn<QString>("line");
-        QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("channels");
-        const QString out = "/home/u/Out/Song.ogg";
-        QTest::newRow("mono 22050")
-            << 96 << 22050 << 0
-            << "/opt/Son bridge/oggenc --raw-chan=1 --bitrate=96 - --raw-rate=22050 --output=\"" +
-                   out + "\""
-            << QStringList{"--raw-chan=1", "--bitrate=96", "-", "--raw-rate=22050",
-                           "--output=" + out}
-            << 1;
-        QTest::newRow("stereo 44100")
-            << 160 << 44100 << 1
-            << "/opt/Son bridge/oggenc --bitrate=160 - --raw-rate=44100 --output=\"" + out + "\""
-            << QStringList{"--bitrate=160", "-", "--raw-rate=44100", "--output=" + out} << 2;
-        QTest::newRow("stereo 2 is mono 8000")
-            << 32 << 8000 << 2
-            << "/opt/Son bridge/oggenc --raw-chan=1 --bitrate=32 - --raw-rate=8000 --output=\"" +
-                   out + "\""
-            << QStringList{"--raw-chan=1", "--bitrate=32", "-", "--raw-rate=8000",
-                           "--output=" + out}
-            << 1;
+        QTest::newRow("mp3 stereo 44100")
+            << 1 << 128 << 44100 << 1 << "/opt/Son bridge/lame -h -ms -b128 -s44.1 - \"OUT\"" << 0;
+        QTest::newRow("mp3 stereo 2 is mono")
+            << 1 << 64 << 11025 << 2 << "/opt/Son bridge/lame -h -mm -b64 -s11.025 - \"OUT\"" << 0;
+        QTest::newRow("ogg mono 22050") << 2 << 96 << 22050 << 0
+                                        << "/opt/Son bridge/oggenc --raw-chan=1 --bitrate=96 - "
+                                           "--raw-rate=22050 --output=\"OUT\""
+                                        << 1;
+        QTest::newRow("ogg stereo 44100")
+            << 2 << 160 << 44100 << 1
+            << "/opt/Son bridge/oggenc --bitrate=160 - --raw-rate=44100 --output=\"OUT\"" << 2;
     }
-    void oggencLine() {
+    void commandLines() {
+        QFETCH(int, format);
         QFETCH(int, bitrate);
         QFETCH(int, rate);
         QFETCH(int, stereo);
         QFETCH(QString, line);
-        QFETCH(QStringList, arguments);
         QFETCH(int, channels);
-        const auto command = BuildEncoderCommand(2, Settings(bitrate, rate, stereo),
-                                                 "/opt/Son bridge", "/home/u/Out/Song.ogg");
-        QCOMPARE(command.commandLine, line);
+        const QString out = "/home/u/Out/Song " + QString(format == 1 ? "1.mp3" : "2.ogg");
+        const auto command =
+            BuildEncoderCommand(format, Settings(bitrate, rate, stereo), "/opt/Son bridge", out);
+        QCOMPARE(command.commandLine, QString(line).replace("OUT", out));
+        // The line less the program and the quotes, with the name as one argument.
+        QStringList arguments = line.section(' ', 2).remove('"').split(' ');
+        arguments.last().replace("OUT", out);
         QCOMPARE(command.encoder.arguments, arguments);
         QCOMPARE(command.encoder.sampleRate, rate);
         QCOMPARE(command.encoder.channels, channels);
-        QVERIFY(!command.encoder.wavHeader);
+        QCOMPARE(command.encoder.wavHeader, format == 1);
     }
 
     void otherFormatsGiveNoCommand() {
