@@ -75,17 +75,6 @@ private slots:
         }
     }
 
-    void onlyALeftClickOnTheLinkOpensIt() {
-        ui::Form2* box = Open();
-        auto* link = box->findChild<QLabel*>("Label6");
-        QTest::mouseClick(link, Qt::RightButton);
-        // Pressed on the link, released elsewhere: no click.
-        QTest::mousePress(link, Qt::LeftButton);
-        QTest::mouseRelease(link, Qt::LeftButton, {}, QPoint(-20, -20));
-        QVERIFY(dialogs_.openedUrls.isEmpty());
-        box->reject();
-    }
-
     void everyWayOfClosingRestoresTheOwner_data() {
         QTest::addColumn<QString>("how");
         QTest::newRow("OK") << "ok";

@@ -18,12 +18,6 @@ QString Current(QListWidget* list) {
     return list->currentItem() ? list->currentItem()->text() : QString();
 }
 
-QStringList Texts(QListWidget* list) {
-    QStringList texts;
-    for (int i = 0; i < list->count(); ++i) texts << list->item(i)->text();
-    return texts;
-}
-
 void Click(QWidget* dialog, QDialogButtonBox::StandardButton which) {
     QTest::mouseClick(dialog->findChild<QDialogButtonBox*>("buttons")->button(which),
                       Qt::LeftButton);
@@ -48,14 +42,6 @@ private:
 private slots:
     void initTestCase() { QVERIFY(formats_.size() > 10); }
 
-    void listsShowTheEnginesFormats() {
-        ui::WaveFormatDialog dialog(formats_, {}, nullptr);
-        QStringList names;
-        for (const auto& f : formats_)
-            if (!names.contains(f.formatName)) names << f.formatName;
-        QCOMPARE(Texts(List(&dialog, "formatList")), names);
-    }
-
     // A block the list does not hold: CD-quality PCM is offered instead.
     void noUsableCurrentBlockPreselectsCdQualityPcm() {
         for (const QByteArray& current :
@@ -79,14 +65,6 @@ private slots:
         // Padding that is not zero makes it another block.
         ui::WaveFormatDialog dialog(formats_, ima + QByteArray("\x01", 1), nullptr);
         QCOMPARE(Current(List(&dialog, "formatList")), QString("PCM"));
-    }
-
-    void anotherFormatKeepsRateAndChannels() {
-        ui::WaveFormatDialog dialog(formats_, Block("PCM", "22050 Hz, 16 bit, Mono"), nullptr);
-        List(&dialog, "formatList")->setCurrentRow(4);  // IMA ADPCM
-        QCOMPARE(Current(List(&dialog, "attributeList")), QString("22050 Hz, 4 bit, Mono"));
-        List(&dialog, "formatList")->setCurrentRow(6);  // GSM offers only one
-        QCOMPARE(Current(List(&dialog, "attributeList")), QString("8000 Hz, Mono"));
     }
 
     void okReturnsTheChosenBlock() {
