@@ -16,6 +16,8 @@ namespace {
 // Consecutive failures tolerated before a damaged file is treated as ended.
 constexpr int kMaxReadErrors = 16;
 constexpr int kMaxDecodeErrors = 64;
+// Widest gap between a frame's sample rate and the stream's (768 kHz to 8 kHz is 96).
+constexpr qint64 kMaxRateRatio = 256;
 
 enum class Headerless { None, Vox, Raw };
 
@@ -156,6 +158,13 @@ bool Decoder::configureSwr(const AVFrame* frame) {
     if (swr_ && frame->format == swrInFormat_ && frame->sample_rate == swrInRate_ &&
         av_channel_layout_compare(&frame->ch_layout, &swrInLayout_) == 0)
         return true;
+    // A damaged or chained stream can claim a rate such as 1 Hz mid-stream;
+    // converting that to the stream's rate would blow each frame up to
+    // hundreds of megabytes. No real pair of rates is that far apart, so
+    // such frames are dropped like undecodable ones.
+    const qint64 inRate = frame->sample_rate;
+    if (inRate <= 0 || inRate * kMaxRateRatio < rate_ || inRate > qint64(rate_) * kMaxRateRatio)
+        return false;
     // A mid-stream format change gets a new converter to the same output.
     AVChannelLayout inLayout{};
     if (frame->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC || frame->ch_layout.nb_channels == 0)

@@ -34,6 +34,22 @@ Drained drain(Engine& e, Handle h, bool keep = false) {
     return d;
 }
 
+// Sets the checksum of the Ogg page from page to end.
+void fixOggCrc(QByteArray& ogg, qsizetype page, qsizetype end) {
+    qToLittleEndian<quint32>(0, ogg.data() + page + 22);
+    quint32 crc = 0;  // CRC-32, polynomial 0x04c11db7, no reflection
+    for (qsizetype i = page; i < end; ++i) {
+        crc ^= quint32(quint8(ogg[i])) << 24;
+        for (int b = 0; b < 8; ++b) crc = crc & 0x80000000u ? (crc << 1) ^ 0x04c11db7u : crc << 1;
+    }
+    qToLittleEndian<quint32>(crc, ogg.data() + page + 22);
+}
+
+QByteArray readFile(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
 }  // namespace
 
 class TestEngineDecode : public QObject {
@@ -231,14 +247,7 @@ private slots:
         QByteArray ogg = f.readAll();
         const qsizetype page = ogg.lastIndexOf("OggS");
         qToLittleEndian<qint64>((qint64(1) << 62) + 1000, ogg.data() + page + 6);
-        qToLittleEndian<quint32>(0, ogg.data() + page + 22);
-        quint32 crc = 0;  // the page checksum: CRC-32, polynomial 0x04c11db7, no reflection
-        for (qsizetype i = page; i < ogg.size(); ++i) {
-            crc ^= quint32(quint8(ogg[i])) << 24;
-            for (int b = 0; b < 8; ++b)
-                crc = crc & 0x80000000u ? (crc << 1) ^ 0x04c11db7u : crc << 1;
-        }
-        qToLittleEndian<quint32>(crc, ogg.data() + page + 22);
+        fixOggCrc(ogg, page, ogg.size());
         f.seek(0);
         f.write(ogg);
         f.close();
@@ -250,6 +259,41 @@ private slots:
         const Drained d = drain(e, h);
         QVERIFY(d.bytes > 0);
         QCOMPARE(e.channelGetLength(h), d.bytes);
+    }
+
+    void absurdRateMidStreamIsDroppedNotBlownUp() {
+        // Two chained Ogg streams; the second's header claims 1 Hz. Converted
+        // to 48 kHz its half second would be 24000 s of audio, 196 MB a frame.
+        const QByteArray first = readFile(fixtures::makeOgg(dir_.path(), "c1.ogg", 0.5, 48000, 2));
+        QByteArray second = readFile(fixtures::makeOgg(dir_.path(), "c2.ogg", 0.5, 48000, 2));
+        QVERIFY(!first.isEmpty() && !second.isEmpty());
+        // The first page holds the identification header and nothing else.
+        const qsizetype firstPageEnd = 27 + quint8(second[26]) + quint8(second[27]);
+        QCOMPARE(second.indexOf("OggS", 1), firstPageEnd);
+        qToLittleEndian<quint32>(0x5eed, second.data() + 14);  // its own serial number
+        qToLittleEndian<quint32>(1, second.data() + second.indexOf("\x01vorbis") + 12);
+        fixOggCrc(second, 0, firstPageEnd);
+        for (qsizetype p = firstPageEnd; p >= 0;) {  // the serial is in every page
+            const qsizetype next = second.indexOf("OggS", p + 1);
+            qToLittleEndian<quint32>(0x5eed, second.data() + p + 14);
+            fixOggCrc(second, p, next < 0 ? second.size() : next);
+            p = next;
+        }
+        QFile f(path("chained.ogg"));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(first + second);
+        f.close();
+
+        Engine e;
+        const Handle h = e.streamCreateFile(f.fileName(), true);
+        QVERIFY(h);
+        std::vector<char> buf(1 << 20);
+        qint64 total = 0;
+        while (e.channelIsActive(h) && total < (16 << 20))
+            total += std::max<qint64>(0, e.channelGetData(h, buf.data(), 1 << 20));
+        QVERIFY(!e.channelIsActive(h));
+        QVERIFY2(total >= 48000 * 4 / 4, qPrintable(QString::number(total)));  // the first stream
+        QVERIFY(total <= 48000 * 4 * 2);
     }
 
     void pathsWithAnyCharactersOpen() {
