@@ -35,6 +35,10 @@ ff=(ffmpeg -hide_banner -loglevel error -y -f lavfi -i "sine=frequency=440:durat
 "${ff[@]}" -ac 2 -ar 8000 -f s16le "$seeds/tone.raw"
 lame --quiet -b 32 "$seeds/s16.wav" "$seeds/tone.mp3"
 oggenc --quiet -q 0 -o "$seeds/tone.ogg" "$seeds/s16.wav"
+# Chained Ogg: a second stream with its own serial number and rate.
+"${ff[@]}" -ac 1 -ar 22050 "$seeds/mono.wav"
+oggenc --quiet -q 0 --serial 7 -o "$seeds/mono.ogg" "$seeds/mono.wav"
+cat "$seeds/tone.ogg" "$seeds/mono.ogg" >"$seeds/chained.ogg"
 d="$corpus/fuzz_decoder"
 seed() { { printf "\\x$1"; cat "$2"; } >"$d/seed-$(basename "$2")"; }
 seed 00 "$seeds/s16.wav"
@@ -42,6 +46,7 @@ seed 06 "$seeds/u8.wav"
 seed 0c "$seeds/ima.wav"
 seed 01 "$seeds/tone.mp3"
 seed 02 "$seeds/tone.ogg"
+seed 08 "$seeds/chained.ogg"
 seed 03 "$seeds/tone.flac"
 seed 04 "$seeds/tone.raw"
 head -c 200 "$seeds/tone.raw" | { printf '\x05'; cat; } >"$d/seed-tone.vox"
@@ -69,10 +74,12 @@ report=()
 for t in "${targets[@]}"; do
   echo "== $t: ${seconds}s"
   log="$build/$t.log"
+  # A hang of 20 s, one allocation over 512 MB or a process over 2 GB counts
+  # as a finding: a damaged file must neither stall nor take all memory.
   start=$SECONDS
   set +e
   "$build/tests/fuzz/$t" "$corpus/$t" -max_total_time="$seconds" -timeout=20 \
-    -rss_limit_mb=2560 -print_final_stats=1 \
+    -rss_limit_mb=2048 -malloc_limit_mb=512 -print_final_stats=1 \
     -artifact_prefix="$artifacts/$t-" >"$log" 2>&1
   rc=$?
   set -e
