@@ -5,7 +5,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QStringDecoder>
 
 namespace app {
 
@@ -42,31 +41,6 @@ QString unquote(QString v) {
     return v;
 }
 
-// PathFromNative's reading (stray bytes kept as escapes), except that a
-// U+FEFF anywhere in the text is kept: QString::fromUtf8 drops one at the
-// start of what it decodes, and the save would then lose those bytes.
-QString decodeKeepingBoms(QByteArrayView bytes) {
-    QString text;
-    text.reserve(bytes.size());
-    qsizetype runStart = 0;
-    auto flushRun = [&](qsizetype end) {
-        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |
-                                                      QStringDecoder::Flag::ConvertInitialBom);
-        text += utf8(bytes.sliced(runStart, end - runStart));
-    };
-    for (qsizetype i = 0; i < bytes.size();) {
-        if (const qsizetype n = detail::Utf8SequenceLength(bytes, i)) {
-            i += n;
-            continue;
-        }
-        flushRun(i);
-        text += QChar(char16_t(kEscapeBase + static_cast<unsigned char>(bytes[i])));
-        runStart = ++i;
-    }
-    flushRun(bytes.size());
-    return text;
-}
-
 bool hasLineBreak(const QString& s) {
     return s.contains(QLatin1Char('\n')) || s.contains(QLatin1Char('\r'));
 }
@@ -90,7 +64,7 @@ bool IniFile::load(const QString& path) {
     }
     // Bytes that are not UTF-8 (another encoding, garbage) are escaped
     // rather than replaced, so that the save writes them back unchanged.
-    QString text = decodeKeepingBoms(bytes);
+    QString text = PathFromNative(bytes);
     // Each line keeps its own "\r"; new lines follow the first line's ending.
     const qsizetype firstBreak = text.indexOf(QLatin1Char('\n'));
     if (firstBreak > 0 && text.at(firstBreak - 1) == QLatin1Char('\r'))

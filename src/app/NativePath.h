@@ -9,6 +9,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <QStringDecoder>
 #include <QUrl>
 
 namespace app {
@@ -46,9 +47,16 @@ inline qsizetype Utf8SequenceLength(QByteArrayView bytes, qsizetype i) {
 }
 }  // namespace detail
 
-// The bytes of a file name as text.
+// The bytes of a file name (or any text from disk) as text. A byte-order
+// mark is kept as U+FEFF wherever it stands: QString::fromUtf8 drops one at
+// the start, and the bytes could then not be written back.
 inline QString PathFromNative(QByteArrayView bytes) {
-    if (bytes.isValidUtf8()) return QString::fromUtf8(bytes);
+    const auto utf8 = [](QByteArrayView run) {
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |
+                                                         QStringDecoder::Flag::ConvertInitialBom);
+        return QString(decoder(run));
+    };
+    if (bytes.isValidUtf8()) return utf8(bytes);
     QString text;
     text.reserve(bytes.size());
     qsizetype runStart = 0;
@@ -59,11 +67,11 @@ inline QString PathFromNative(QByteArrayView bytes) {
             i += n;
             continue;
         }
-        text += QString::fromUtf8(bytes.sliced(runStart, i - runStart));
+        text += utf8(bytes.sliced(runStart, i - runStart));
         text += QChar(char16_t(kEscapeBase + static_cast<unsigned char>(bytes[i])));
         runStart = ++i;
     }
-    text += QString::fromUtf8(bytes.sliced(runStart));
+    text += utf8(bytes.sliced(runStart));
     return text;
 }
 
