@@ -8,6 +8,7 @@
 //          bit 6 every other one of them is a folder, bit 7 the source
 //          file exists.
 
+#include "app/NativePath.h"
 #include "app/PathHelpers.h"
 #include "convert/OutputNaming.h"
 
@@ -98,6 +99,9 @@ bool folderBlocked(const QString& folder) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QString whole = QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(size));
+    // Any byte string, as a file name, comes back out unchanged.
+    const QByteArrayView bytes(data, qsizetype(size));
+    CHECK(app::NativePath(app::PathFromNative(bytes)) == bytes);
     checkStringHelpers(whole);
     if (size < 1) return 0;
 
