@@ -250,18 +250,6 @@ private slots:
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"settings.ini"});
     }
 
-    void unreadableFileIsNeverReplaced() {
-        if (geteuid() == 0) QSKIP("permissions do not stop root");
-        QTemporaryDir dir;
-        AppState state = stateIn(dir.path());
-        writeAll(state.SettingsPath, "[Main]\n3=64\n[Private]\nsecret=1\n");
-        QFile::setPermissions(state.SettingsPath, QFileDevice::WriteOwner);
-        StoredControls controls;
-        SaveSettings(state, controls);
-        QFile::setPermissions(state.SettingsPath, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-        QVERIFY(readAll(state.SettingsPath).contains("secret=1"));
-    }
-
     void startupFoldersUnderDocuments() {
         QTemporaryDir home;
         const QByteArray oldHome = qgetenv("HOME");

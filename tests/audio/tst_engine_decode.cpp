@@ -296,14 +296,6 @@ private slots:
         QVERIFY(total <= 48000 * 4 * 2);
     }
 
-    void pathsWithAnyCharactersOpen() {
-        const QString wav =
-            fixtures::makeWav(dir_.path(), "a b:c 'd' \"e\" ü;$(x).wav", 0.2, 8000, 1);
-        QVERIFY(!wav.isEmpty());
-        Engine e;
-        QVERIFY2(e.streamCreateFile(wav, true) != 0, qPrintable(e.lastError()));
-    }
-
     void stopEndsAStreamMidway() {
         const QString wav = fixtures::makeWav(dir_.path(), "stop.wav", 1.0, 44100, 2);
         Engine e;
