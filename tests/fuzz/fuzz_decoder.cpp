@@ -4,6 +4,7 @@
 // Input: <selector byte> <file bytes>; the selector picks the file's
 // extension (and with it the headerless formats) and the read block size.
 
+#include "FuzzSupport.h"
 #include "audio/Decoder.h"
 
 #include <QByteArray>
@@ -21,30 +22,14 @@ extern "C" {
 
 namespace {
 
-#define CHECK(cond)                    \
-    do {                               \
-        if (!(cond)) __builtin_trap(); \
-    } while (0)
-
 // An honest but long stream stops here rather than pass for a hang.
 constexpr qint64 kMaxDecodedBytes = 64 << 20;
-
-QTemporaryDir* tempDir() {
-    static std::unique_ptr<QTemporaryDir> dir = [] {
-        auto d = std::make_unique<QTemporaryDir>();
-        if (!d->isValid()) std::abort();
-        return d;
-    }();
-    return dir.get();
-}
-
-void quietMessages(QtMsgType, const QMessageLogContext&, const QString&) {}
 
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     av_log_set_level(AV_LOG_QUIET);
-    qInstallMessageHandler(quietMessages);
+    qInstallMessageHandler(fuzz::quietMessages);
     return 0;
 }
 
@@ -52,14 +37,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 1) return 0;
     static const char* const kExtensions[] = {"wav", "mp3", "ogg", "flac", "raw", "vox"};
     const uint8_t selector = data[0];
-    const QString path =
-        tempDir()->filePath(QStringLiteral("input.") + QLatin1String(kExtensions[selector % 6]));
-    {
-        QFile f(path);
-        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) std::abort();
-        const qint64 n = qint64(size - 1);
-        if (f.write(reinterpret_cast<const char*>(data + 1), n) != n) std::abort();
-    }
+    const QString path = fuzz::tempDir()->filePath(QStringLiteral("input.") +
+                                                   QLatin1String(kExtensions[selector % 6]));
+    fuzz::writeFile(path, reinterpret_cast<const char*>(data + 1), qsizetype(size - 1));
 
     QString error;
     const auto decoder = audio::Decoder::open(path, &error);

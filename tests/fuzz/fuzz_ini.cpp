@@ -5,6 +5,7 @@
 //
 // Input: <file bytes> [ '\0' <section> '\n' <key> '\n' <value> ]
 
+#include "FuzzSupport.h"
 #include "app/IniFile.h"
 #include "app/Settings.h"
 
@@ -22,27 +23,6 @@
 #include <vector>
 
 namespace {
-
-#define CHECK(cond)                    \
-    do {                               \
-        if (!(cond)) __builtin_trap(); \
-    } while (0)
-
-QTemporaryDir* tempDir() {
-    static std::unique_ptr<QTemporaryDir> dir = [] {
-        auto d = std::make_unique<QTemporaryDir>();
-        if (!d->isValid()) std::abort();
-        return d;
-    }();
-    return dir.get();
-}
-
-void quietMessages(QtMsgType, const QMessageLogContext&, const QString&) {}
-
-bool writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
-}
 
 // The file's lines without their line ends (BOM dropped; a "\r" before the
 // "\n" or at the very end belongs to the line end).
@@ -107,7 +87,7 @@ void checkNumber(const QString& text) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    qInstallMessageHandler(quietMessages);
+    qInstallMessageHandler(fuzz::quietMessages);
     return 0;
 }
 
@@ -126,9 +106,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         checkNumber(value);
     }
 
-    const QString in = tempDir()->filePath(QStringLiteral("in.ini"));
-    const QString out = tempDir()->filePath(QStringLiteral("out.ini"));
-    if (!writeFile(in, fileBytes)) std::abort();
+    const QString in = fuzz::tempDir()->filePath(QStringLiteral("in.ini"));
+    const QString out = fuzz::tempDir()->filePath(QStringLiteral("out.ini"));
+    fuzz::writeFile(in, fileBytes.constData(), fileBytes.size());
     QFile::remove(out);
 
     app::IniFile ini;

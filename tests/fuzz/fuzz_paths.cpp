@@ -8,6 +8,7 @@
 //          bit 6 every other one of them is a folder, bit 7 the source
 //          file exists.
 
+#include "FuzzSupport.h"
 #include "app/NativePath.h"
 #include "app/PathHelpers.h"
 #include "convert/OutputNaming.h"
@@ -23,20 +24,6 @@
 #include <memory>
 
 namespace {
-
-#define CHECK(cond)                    \
-    do {                               \
-        if (!(cond)) __builtin_trap(); \
-    } while (0)
-
-QTemporaryDir* tempDir() {
-    static std::unique_ptr<QTemporaryDir> dir = [] {
-        auto d = std::make_unique<QTemporaryDir>();
-        if (!d->isValid()) std::abort();
-        return d;
-    }();
-    return dir.get();
-}
 
 void checkStringHelpers(const QString& p) {
     const QChar sep = app::PathSeparator();
@@ -125,10 +112,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     static int runs = 0;
     if (++runs % 500 == 0) {
-        QDir(tempDir()->path()).removeRecursively();
-        QDir().mkpath(tempDir()->path());
+        QDir(fuzz::tempDir()->path()).removeRecursively();
+        QDir().mkpath(fuzz::tempDir()->path());
     }
-    const QString root = tempDir()->path() + QLatin1Char('/');
+    const QString root = fuzz::tempDir()->path() + QLatin1Char('/');
     const QString source = root + QStringLiteral("src/") + sourceName;
     const QString dest = root + QStringLiteral("dst/") + destName;
 
