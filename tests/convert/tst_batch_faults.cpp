@@ -4,7 +4,7 @@
 // row status, nothing overwritten and no encoder process left behind.
 #include "support/AudioFixtures.h"
 #include "support/Processes.h"
-#include "support/gui/ScriptedDialogs.h"
+#include "support/gui/BatchWindow.h"
 #include "ui/StartApplication.h"
 
 #include <QApplication>
@@ -80,19 +80,6 @@ bool writeBytes(const QString& path, const QByteArray& bytes) {
     return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
 }
 
-// Runs action on every turn of the event loop while the batch runs.
-class DuringRun : public QObject {
-public:
-    explicit DuringRun(std::function<void()> action) : m_action(std::move(action)) {
-        connect(&m_timer, &QTimer::timeout, this, [this] { m_action(); });
-        m_timer.start(0);
-    }
-
-private:
-    QTimer m_timer;
-    std::function<void()> m_action;
-};
-
 // A small tmpfs, unmounted when the test ends however it ends.
 class SmallDisk {
 public:
@@ -113,32 +100,10 @@ private:
 
 }  // namespace
 
-class BatchFaultsTest : public QObject {
+class BatchFaultsTest : public QObject, public BatchWindow {
     Q_OBJECT
 
 private:
-    QTemporaryDir m_media;
-    ScriptedDialogs m_dialogs;
-    std::unique_ptr<ui::Application> m_app;
-
-    ui::Form1& form() { return *m_app->window; }
-    filelist::SourceList& list() { return form().sourceList(); }
-    QStringList statuses() {
-        QStringList s;
-        for (int i = 0; i < list().count(); ++i) s << list().status(i);
-        return s;
-    }
-    QString statusTip(int row) {
-        return form().LW1->topLevelItem(row)->toolTip(filelist::kStatusColumn);
-    }
-    void setDestination(const QString& folder) {
-        form().Check1->setChecked(false);
-        form().Text2->setText(folder);
-    }
-    void addRows(const QStringList& paths) {
-        for (const QString& p : paths) QVERIFY2(list().AddSourceFile(p), qPrintable(p));
-    }
-    QString media(const QString& name) { return m_media.filePath(name); }
     // A copy of the two-second tone under a new name.
     QString tone(const QString& name) {
         const QString path = media(name);
@@ -148,27 +113,14 @@ private:
 
 private slots:
     void initTestCase() {
-        QVERIFY(m_media.isValid());
-        m_app = ui::StartApplication(m_dialogs);
-        QVERIFY(m_app);
-        form().exitProcess = [] {};
+        QVERIFY(startWindow());
         QVERIFY(!fixtures::makeWav(m_media.path(), "tone.wav", 2.0, 44100, 2).isEmpty());
         QVERIFY(!fixtures::makeWav(m_media.path(), "long.wav", 60.0, 44100, 2, "pcm_s16le",
                                    fixtures::Signal::Noise)
                      .isEmpty());
     }
 
-    void init() {
-        list().RemoveAll();
-        m_dialogs.messages.clear();
-        m_dialogs.openedUrls.clear();
-        m_dialogs.waveFormatAnswers.clear();
-        m_dialogs.waveFormatDefault.reset();
-        form().Check2->setChecked(true);
-        form().appState.Bitrate = 128;
-        form().appState.SampleRate = 44100;
-        form().appState.Stereo = 1;
-    }
+    void init() { resetWindow(); }
 
     // Whatever happened, every encoder has ended and been reaped.
     void cleanup() {
@@ -440,14 +392,6 @@ private slots:
     }
 };
 
-int main(int argc, char** argv) {
-    // Settings and the default output folder go into a private home.
-    QTemporaryDir home;
-    qputenv("HOME", home.path().toUtf8());
-    qputenv("XDG_CONFIG_HOME", (home.path() + "/.config").toUtf8());
-    QApplication app(argc, argv);
-    BatchFaultsTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+BATCH_TEST_MAIN(BatchFaultsTest)
 
 #include "tst_batch_faults.moc"

@@ -4,7 +4,7 @@
 #include "convert/ConversionRun.h"
 #include "support/AudioFixtures.h"
 #include "support/Processes.h"
-#include "support/gui/ScriptedDialogs.h"
+#include "support/gui/BatchWindow.h"
 #include "ui/StartApplication.h"
 
 #include <QApplication>
@@ -35,55 +35,14 @@ QByteArray pcmFormat(int rate, int channels, int bits) {
     return {};
 }
 
-// Runs action on every turn of the event loop while the batch runs.
-class DuringRun : public QObject {
-public:
-    explicit DuringRun(std::function<void()> action) : m_action(std::move(action)) {
-        connect(&m_timer, &QTimer::timeout, this, [this] { m_action(); });
-        m_timer.start(0);
-    }
-
-private:
-    QTimer m_timer;
-    std::function<void()> m_action;
-};
-
 }  // namespace
 
-class ConversionRunTest : public QObject {
+class ConversionRunTest : public QObject, public BatchWindow {
     Q_OBJECT
-
-private:
-    QTemporaryDir m_media;
-    ScriptedDialogs m_dialogs;
-    std::unique_ptr<ui::Application> m_app;
-    bool m_exited = false;
-
-    ui::Form1& form() { return *m_app->window; }
-    filelist::SourceList& list() { return form().sourceList(); }
-    QStringList statuses() {
-        QStringList s;
-        for (int i = 0; i < list().count(); ++i) s << list().status(i);
-        return s;
-    }
-    QString statusTip(int row) {
-        return form().LW1->topLevelItem(row)->toolTip(filelist::kStatusColumn);
-    }
-    void setDestination(const QString& folder) {
-        form().Check1->setChecked(false);
-        form().Text2->setText(folder);
-    }
-    void addRows(const QStringList& paths) {
-        for (const QString& p : paths) QVERIFY2(list().AddSourceFile(p), qPrintable(p));
-    }
-    QString media(const QString& name) { return m_media.filePath(name); }
 
 private slots:
     void initTestCase() {
-        QVERIFY(m_media.isValid());
-        m_app = ui::StartApplication(m_dialogs);
-        QVERIFY(m_app);
-        form().exitProcess = [this] { m_exited = true; };
+        QVERIFY(startWindow());
         QVERIFY(!fixtures::makeWav(m_media.path(), "tone.wav", 2.0, 44100, 2).isEmpty());
         QVERIFY(!fixtures::makeMp3(m_media.path(), "tone.mp3", 2.0, 44100, 2).isEmpty());
         QVERIFY(!fixtures::makeOgg(m_media.path(), "tone.ogg", 2.0, 48000, 1).isEmpty());
@@ -93,12 +52,7 @@ private slots:
     }
 
     void init() {
-        list().RemoveAll();
-        m_dialogs = ScriptedDialogs();
-        form().Check2->setChecked(true);
-        form().appState.Bitrate = 128;
-        form().appState.SampleRate = 44100;
-        form().appState.Stereo = 1;
+        resetWindow();
         QTest::qWait(120);  // a Timer2 tick brings the commands in line with the list
     }
 
@@ -321,14 +275,6 @@ private slots:
     }
 };
 
-int main(int argc, char** argv) {
-    // Settings and the default output folder go into a private home.
-    QTemporaryDir home;
-    qputenv("HOME", home.path().toUtf8());
-    qputenv("XDG_CONFIG_HOME", (home.path() + "/.config").toUtf8());
-    QApplication app(argc, argv);
-    ConversionRunTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+BATCH_TEST_MAIN(ConversionRunTest)
 
 #include "tst_conversion_run.moc"
