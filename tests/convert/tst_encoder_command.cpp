@@ -1,4 +1,5 @@
 #include "convert/EncoderCommand.h"
+#include "support/EncoderSettings.h"
 
 #include <QDir>
 #include <QFile>
@@ -7,18 +8,6 @@
 #include <QTest>
 
 using convert::BuildEncoderCommand;
-
-namespace {
-
-app::AppState Settings(qint32 bitrate, qint32 sampleRate, qint16 stereo) {
-    app::AppState state;
-    state.Bitrate = bitrate;
-    state.SampleRate = sampleRate;
-    state.Stereo = stereo;
-    return state;
-}
-
-}  // namespace
 
 class TestEncoderCommand : public QObject {
     Q_OBJECT
@@ -69,8 +58,8 @@ private slots:
         QFETCH(QString, line);
         QFETCH(int, channels);
         const QString out = "/home/u/Out/Song " + QString(format == 1 ? "1.mp3" : "2.ogg");
-        const auto command =
-            BuildEncoderCommand(format, Settings(bitrate, rate, stereo), "/opt/Son bridge", out);
+        const auto command = BuildEncoderCommand(
+            format, fixtures::EncoderSettings(bitrate, rate, stereo), "/opt/Son bridge", out);
         QCOMPARE(command.commandLine, QString(line).replace("OUT", out));
         // The line less the program and the quotes, with the name as one argument.
         QStringList arguments = line.section(' ', 2).remove('"').split(' ');
@@ -83,7 +72,8 @@ private slots:
 
     void otherFormatsGiveNoCommand() {
         for (int index : {-1, 0, 3}) {
-            const auto command = BuildEncoderCommand(index, Settings(160, 44100, 1), "/opt", "/o");
+            const auto command =
+                BuildEncoderCommand(index, fixtures::EncoderSettings(160, 44100, 1), "/opt", "/o");
             QVERIFY(command.commandLine.isEmpty());
             QVERIFY(command.encoder.program.isEmpty());
             QVERIFY(command.encoder.arguments.isEmpty());
@@ -100,18 +90,20 @@ private slots:
         file.close();
 
         // Not executable: the one on the PATH is used.
-        QCOMPARE(BuildEncoderCommand(1, Settings(128, 44100, 1), folder.path(), "/o.mp3")
+        QCOMPARE(BuildEncoderCommand(1, fixtures::EncoderSettings(128, 44100, 1), folder.path(),
+                                     "/o.mp3")
                      .encoder.program,
                  QStandardPaths::findExecutable("lame"));
         QVERIFY(file.setPermissions(file.permissions() | QFile::ExeOwner));
-        const auto command =
-            BuildEncoderCommand(1, Settings(128, 44100, 1), folder.path(), "/o.mp3");
+        const auto command = BuildEncoderCommand(1, fixtures::EncoderSettings(128, 44100, 1),
+                                                 folder.path(), "/o.mp3");
         QCOMPARE(command.encoder.program, local);
         QCOMPARE(command.commandLine.left(local.size()), local);
 
         // A folder of that name is no program.
         QVERIFY(QDir(folder.path()).mkdir("oggenc"));
-        QCOMPARE(BuildEncoderCommand(2, Settings(128, 44100, 1), folder.path(), "/o.ogg")
+        QCOMPARE(BuildEncoderCommand(2, fixtures::EncoderSettings(128, 44100, 1), folder.path(),
+                                     "/o.ogg")
                      .encoder.program,
                  QStandardPaths::findExecutable("oggenc"));
     }
@@ -120,8 +112,10 @@ private slots:
         QTemporaryDir empty;
         const QByteArray savedPath = qgetenv("PATH");
         qputenv("PATH", empty.path().toLocal8Bit());
-        const auto lame = BuildEncoderCommand(1, Settings(128, 44100, 1), empty.path(), "/o.mp3");
-        const auto ogg = BuildEncoderCommand(2, Settings(128, 44100, 1), empty.path(), "/o.ogg");
+        const auto lame = BuildEncoderCommand(1, fixtures::EncoderSettings(128, 44100, 1),
+                                              empty.path(), "/o.mp3");
+        const auto ogg = BuildEncoderCommand(2, fixtures::EncoderSettings(128, 44100, 1),
+                                             empty.path(), "/o.ogg");
         qputenv("PATH", savedPath);
         QVERIFY(lame.encoder.program.isEmpty());
         QVERIFY(ogg.encoder.program.isEmpty());
@@ -131,7 +125,8 @@ private slots:
     // lame would read a relative name with a leading dash as options.
     void leadingDashStaysAName() {
         const QString name = "-b8 --help.mp3";
-        const auto command = BuildEncoderCommand(1, Settings(128, 44100, 1), "/opt", name);
+        const auto command =
+            BuildEncoderCommand(1, fixtures::EncoderSettings(128, 44100, 1), "/opt", name);
         QVERIFY(command.commandLine.endsWith(" - \"" + name + "\""));
         QCOMPARE(command.encoder.arguments.last(), "./" + name);
     }

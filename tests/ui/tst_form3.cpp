@@ -1,3 +1,4 @@
+#include "support/EncoderSettings.h"
 #include "ui/Form3.h"
 
 #include <QApplication>
@@ -8,18 +9,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
-
-namespace {
-
-app::AppState Values(qint32 bitrate, qint32 sampleRate, qint16 stereo) {
-    app::AppState state;
-    state.Bitrate = bitrate;
-    state.SampleRate = sampleRate;
-    state.Stereo = stereo;
-    return state;
-}
-
-}  // namespace
 
 class TestForm3 : public QObject {
     Q_OBJECT
@@ -72,7 +61,7 @@ private slots:
     void cleanup() { main_.reset(); }
 
     void okStoresTheChoices() {
-        app::AppState state = Values(160, 44100, 1);
+        app::AppState state = fixtures::EncoderSettings(160, 44100, 1);
         QPointer<ui::Form3> dialog = Open(state);
         QVERIFY(dialog);
         QVERIFY(!dialog->isModal());
@@ -110,7 +99,7 @@ private slots:
     // Values no list holds show as empty lists and OK keeps them; any stereo
     // value but 1 shows, and is stored, as mono.
     void okKeepsValuesTheListsDoNotHold() {
-        app::AppState state = Values(150, 44000, 2);
+        app::AppState state = fixtures::EncoderSettings(150, 44000, 2);
         ui::Form3* dialog = Open(state);
         QCOMPARE(Child<QComboBox>(dialog, "Combo3")->currentIndex(), -1);
         QCOMPARE(Child<QComboBox>(dialog, "Combo2")->currentIndex(), -1);
@@ -129,7 +118,7 @@ private slots:
     }
     void closingWithoutOkChangesNothing() {
         QFETCH(QString, how);
-        app::AppState state = Values(160, 44100, 1);
+        app::AppState state = fixtures::EncoderSettings(160, 44100, 1);
         QPointer<ui::Form3> dialog = Open(state);
         Child<QComboBox>(dialog, "Combo3")->setCurrentText("320");
         Child<QComboBox>(dialog, "Combo2")->setCurrentText("8000");
