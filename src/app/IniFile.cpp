@@ -50,7 +50,7 @@ bool hasLineBreak(const QString& s) {
 bool IniFile::load(const QString& path) {
     m_lines.clear();
     m_bom = false;
-    m_newline = QStringLiteral("\n");
+    m_crlf = false;
     m_trailingNewline = true;
     QFile file(path);
     if (!file.exists()) return true;
@@ -67,8 +67,7 @@ bool IniFile::load(const QString& path) {
     QString text = PathFromNative(bytes);
     // Each line keeps its own "\r"; new lines follow the first line's ending.
     const qsizetype firstBreak = text.indexOf(QLatin1Char('\n'));
-    if (firstBreak > 0 && text.at(firstBreak - 1) == QLatin1Char('\r'))
-        m_newline = QStringLiteral("\r\n");
+    if (firstBreak > 0 && text.at(firstBreak - 1) == QLatin1Char('\r')) m_crlf = true;
     if (text.isEmpty()) return true;
     m_trailingNewline = text.endsWith(QLatin1Char('\n'));
     if (m_trailingNewline) text.chop(1);
@@ -146,7 +145,7 @@ bool IniFile::setValue(const QString& section, const QString& key, const QString
 }
 
 QString IniFile::lineEndCr() const {
-    return m_newline.size() == 2 ? QStringLiteral("\r") : QString();
+    return m_crlf ? QStringLiteral("\r") : QString();
 }
 
 void IniFile::appendLine(const QString& line) {

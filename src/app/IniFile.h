@@ -40,7 +40,7 @@ private:
     void appendLine(const QString& line);
 
     QStringList m_lines;
-    QString m_newline = QStringLiteral("\n");
+    bool m_crlf = false;  // new lines end in "\r\n", like the first line
     bool m_bom = false;
     bool m_trailingNewline = true;
 };
