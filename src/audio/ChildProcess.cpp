@@ -2,7 +2,6 @@
 
 #include "app/NativePath.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 #include <fcntl.h>

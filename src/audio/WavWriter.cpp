@@ -2,8 +2,6 @@
 
 #include "app/NativePath.h"
 
-#include <QFile>
-
 namespace audio {
 
 namespace {
