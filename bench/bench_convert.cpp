@@ -8,9 +8,9 @@
 // process and of the encoder processes it ran. Exits non-zero unless every row ends "Converted.".
 
 #include "convert/ConversionRun.h"
-#include "ui/Dialogs.h"
-#include "ui/Form1.h"
-#include "ui/StartApplication.h"
+#include "gui/Dialogs.h"
+#include "gui/MainWindow.h"
+#include "gui/StartApplication.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -35,7 +35,7 @@
 namespace {
 
 // Answers every dialog at once: messages are recorded, choices are cancelled.
-class SilentDialogs final : public ui::Dialogs {
+class SilentDialogs final : public gui::Dialogs {
 public:
     QStringList messages;
 
@@ -44,7 +44,7 @@ public:
     void message(QWidget*, QMessageBox::Icon, const QString&, const QString& text) override {
         messages << text;
     }
-    ui::WaveFormatChoice chooseWaveFormat(QWidget*, const QList<audio::WaveFormatInfo>&,
+    gui::WaveFormatChoice chooseWaveFormat(QWidget*, const QList<core::WaveFormatInfo>&,
                                           const QByteArray&) override {
         return {};
     }
@@ -166,13 +166,13 @@ int main(int argc, char** argv) {
     for (const QString& a : args) files << QFileInfo(a).absoluteFilePath();
 
     SilentDialogs dialogs;
-    std::unique_ptr<ui::Application> app = ui::StartApplication(dialogs);
+    std::unique_ptr<gui::Application> app = gui::StartApplication(dialogs);
     if (!app) {
         std::fprintf(stderr, "bench_convert: start failed: %s\n",
                      qPrintable(dialogs.messages.join(QStringLiteral("; "))));
         return 1;
     }
-    ui::Form1& form = *app->window;
+    gui::Form1& form = *app->window;
     form.exitProcess = [] {};
     form.Check2->setChecked(false);
     form.Check1->setChecked(false);
@@ -182,9 +182,9 @@ int main(int argc, char** argv) {
     app->state.SampleRate = 44100;
     app->state.Stereo = 1;
 
-    filelist::SourceList& list = form.sourceList();
+    gui::SourceList& list = form.sourceList();
     for (const QString& f : files) {
-        if (!list.AddSourceFile(f)) {
+        if (!list.addSourceFile(f)) {
             std::fprintf(stderr, "bench_convert: not added (missing or empty): %s\n",
                          qPrintable(f));
             return 1;
@@ -209,7 +209,7 @@ int main(int argc, char** argv) {
     int converted = 0;
     for (int row = 0; row < list.count(); ++row) {
         const QString status = list.status(row);
-        if (status == QLatin1String(convert::kConverted))
+        if (status == QLatin1String(core::kConverted))
             ++converted;
         else
             std::fprintf(stderr, "bench_convert: %s: %s\n", qPrintable(list.path(row)),

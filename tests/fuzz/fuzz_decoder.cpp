@@ -5,7 +5,7 @@
 // extension (and with it the headerless formats) and the read block size.
 
 #include "FuzzSupport.h"
-#include "audio/Decoder.h"
+#include "core/Decoder.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -42,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::writeFile(path, reinterpret_cast<const char*>(data + 1), qsizetype(size - 1));
 
     QString error;
-    const auto decoder = audio::Decoder::open(path, &error);
+    const auto decoder = core::Decoder::open(path, &error);
     if (!decoder) {
         CHECK(!error.isEmpty());
         return 0;

@@ -6,8 +6,8 @@
 // Input: <file bytes> [ '\0' <section> '\n' <key> '\n' <value> ]
 
 #include "FuzzSupport.h"
-#include "app/IniFile.h"
-#include "app/Settings.h"
+#include "core/IniFile.h"
+#include "core/Settings.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -71,7 +71,7 @@ std::optional<double> strtodReading(const QString& text) {
 // The result fits the width and agrees with the C library where both apply.
 void checkNumber(const QString& text) {
     for (const int bits : {16, 32}) {
-        const auto n = app::IniNumber(text, bits);
+        const auto n = core::iniNumber(text, bits);
         const qint64 max = (qint64(1) << (bits - 1)) - 1;
         const qint64 min = -(qint64(1) << (bits - 1));
         if (n) CHECK(*n >= min && *n <= max);
@@ -111,7 +111,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::writeFile(in, fileBytes.constData(), fileBytes.size());
     QFile::remove(out);
 
-    app::IniFile ini;
+    core::IniFile ini;
     CHECK(ini.load(in));
     const QStringList before = linesOf(in);
 
@@ -139,11 +139,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (set) CHECK(ini.value(section, key) == expectedReadBack(value));
     if (!ini.save(out)) return 0;  // only a full disk could refuse
 
-    app::IniFile again;
+    core::IniFile again;
     CHECK(again.load(out));
     if (set) {
         CHECK(again.value(section, key) == expectedReadBack(value));
-        CHECK(app::ReadIniValue(section, key, out) == expectedReadBack(value));
+        CHECK(core::readIniValue(section, key, out) == expectedReadBack(value));
     }
 
     auto sameName = [](const QString& a, const QString& b) {

@@ -9,9 +9,9 @@
 //          file exists.
 
 #include "FuzzSupport.h"
-#include "app/NativePath.h"
-#include "app/PathHelpers.h"
-#include "convert/OutputNaming.h"
+#include "core/NativePath.h"
+#include "core/PathHelpers.h"
+#include "core/OutputNaming.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -26,14 +26,14 @@
 namespace {
 
 void checkStringHelpers(const QString& p) {
-    const QChar sep = app::PathSeparator();
-    const QString folder = app::GetPATH(p);
-    const QString name = app::NameOnly(p);
+    const QChar sep = core::pathSeparator();
+    const QString folder = core::folderOf(p);
+    const QString name = core::nameOnly(p);
     CHECK(folder + name == p);
     CHECK(!name.contains(sep));
     CHECK(folder.isEmpty() || folder.endsWith(sep));
 
-    const QString cut = app::WithoutExtension(p);
+    const QString cut = core::withoutExtension(p);
     CHECK(p.startsWith(cut));
     if (cut.size() != p.size()) {
         CHECK(p.at(cut.size()) == QLatin1Char('.'));
@@ -41,7 +41,7 @@ void checkStringHelpers(const QString& p) {
         CHECK(!p.mid(cut.size() + 1).contains(QLatin1Char('.')));
     }
 
-    const QStringList requests = app::CreateFolderRequests(p);
+    const QStringList requests = core::createFolderRequests(p);
     CHECK(requests.size() == p.count(sep));
     qsizetype last = -1;
     for (const QString& r : requests) {
@@ -51,7 +51,7 @@ void checkStringHelpers(const QString& p) {
 }
 
 bool hasParentStep(const QString& text) {
-    return text.split(app::PathSeparator()).contains(QStringLiteral(".."));
+    return text.split(core::pathSeparator()).contains(QStringLiteral(".."));
 }
 
 QString candidate(const QString& folder, const QString& base, const QString& ext, int n) {
@@ -73,7 +73,7 @@ void makeEntry(const QString& path, bool asFolder) {
 // Some prefix of folder is taken by something that is not a folder, or a
 // name is longer than the file system allows: the folder can't be made.
 bool folderBlocked(const QString& folder) {
-    for (const QString& r : app::CreateFolderRequests(folder)) {
+    for (const QString& r : core::createFolderRequests(folder)) {
         if (r.isEmpty()) continue;
         const QFileInfo info(r);
         if ((info.exists() || info.isSymLink()) && !info.isDir()) return true;
@@ -88,7 +88,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QString whole = QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(size));
     // Any byte string, as a file name, comes back out unchanged.
     const QByteArrayView bytes(data, qsizetype(size));
-    CHECK(app::NativePath(app::PathFromNative(bytes)) == bytes);
+    CHECK(core::nativePath(core::pathFromNative(bytes)) == bytes);
     checkStringHelpers(whole);
     if (size < 1) return 0;
 
@@ -98,9 +98,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int existing = (flags >> 3) & 7;
     const bool asFolders = flags & 0x40;
     const bool makeSource = flags & 0x80;
-    const QString ext = convert::OutputExtension(format);
+    const QString ext = core::outputExtension(format);
     CHECK(ext == QStringList({"wav", "mp3", "ogg", ""}).at(format));
-    CHECK(convert::OutputExtension(-1 - format).isEmpty());
+    CHECK(core::outputExtension(-1 - format).isEmpty());
 
     const QString text =
         QString::fromUtf8(reinterpret_cast<const char*>(data + 1), qsizetype(size - 1));
@@ -119,9 +119,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QString source = root + QStringLiteral("src/") + sourceName;
     const QString dest = root + QStringLiteral("dst/") + destName;
 
-    QString folder = sameFolder ? app::GetPATH(source) : dest;
-    if (!folder.endsWith(app::PathSeparator())) folder += app::PathSeparator();
-    QString base = app::WithoutExtension(app::NameOnly(source));
+    QString folder = sameFolder ? core::folderOf(source) : dest;
+    if (!folder.endsWith(core::pathSeparator())) folder += core::pathSeparator();
+    QString base = core::withoutExtension(core::nameOnly(source));
     while (base.startsWith(QLatin1Char(' '))) base.remove(0, 1);
     while (base.endsWith(QLatin1Char(' '))) base.chop(1);
     if (makeSource) makeEntry(source, false);
@@ -131,10 +131,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         makeEntry(c, asFolders && n % 2 == 0);
     }
 
-    const QString out = convert::BuildOutputPath(source, format, sameFolder, dest);
-    CHECK(!app::EntryExists(out));
+    const QString out = core::buildOutputPath(source, format, sameFolder, dest);
+    CHECK(!core::entryExists(out));
     CHECK(out.endsWith(QLatin1Char('.') + ext));
-    CHECK(app::GetPATH(out) == folder);
+    CHECK(core::folderOf(out) == folder);
     CHECK(QFileInfo(folder).isDir() || folderBlocked(folder));
     return 0;
 }

@@ -1,12 +1,12 @@
 #pragma once
 // The shared encoder settings a test starts from.
 
-#include "app/AppState.h"
+#include "core/AppState.h"
 
 namespace fixtures {
 
-inline app::AppState EncoderSettings(qint32 bitrate, qint32 sampleRate, qint16 stereo) {
-    app::AppState state;
+inline core::AppState EncoderSettings(qint32 bitrate, qint32 sampleRate, qint16 stereo) {
+    core::AppState state;
     state.Bitrate = bitrate;
     state.SampleRate = sampleRate;
     state.Stereo = stereo;

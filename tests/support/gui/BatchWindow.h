@@ -4,8 +4,8 @@
 // share. A suite derives from QObject and this.
 
 #include "support/gui/ScriptedDialogs.h"
-#include "ui/Form1.h"
-#include "ui/StartApplication.h"
+#include "gui/MainWindow.h"
+#include "gui/StartApplication.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -22,20 +22,20 @@ class BatchWindow {
 protected:
     QTemporaryDir m_media;
     ScriptedDialogs m_dialogs;
-    std::unique_ptr<ui::Application> m_app;
+    std::unique_ptr<gui::Application> m_app;
     bool m_exited = false;
 
     // Starts the program; closing it only sets m_exited.
     bool startWindow() {
         if (!m_media.isValid()) return false;
-        m_app = ui::StartApplication(m_dialogs);
+        m_app = gui::StartApplication(m_dialogs);
         if (!m_app) return false;
         form().exitProcess = [this] { m_exited = true; };
         return true;
     }
     // An empty list, fresh answers, and the encoder settings every case starts from.
     void resetWindow() {
-        list().RemoveAll();
+        list().removeAll();
         m_dialogs = ScriptedDialogs();
         form().Check2->setChecked(true);
         form().appState.Bitrate = 128;
@@ -43,22 +43,22 @@ protected:
         form().appState.Stereo = 1;
     }
 
-    ui::Form1& form() { return *m_app->window; }
-    filelist::SourceList& list() { return form().sourceList(); }
+    gui::Form1& form() { return *m_app->window; }
+    gui::SourceList& list() { return form().sourceList(); }
     QStringList statuses() {
         QStringList s;
         for (int i = 0; i < list().count(); ++i) s << list().status(i);
         return s;
     }
     QString statusTip(int row) {
-        return form().LW1->topLevelItem(row)->toolTip(filelist::kStatusColumn);
+        return form().LW1->topLevelItem(row)->toolTip(gui::kStatusColumn);
     }
     void setDestination(const QString& folder) {
         form().Check1->setChecked(false);
         form().Text2->setText(folder);
     }
     void addRows(const QStringList& paths) {
-        for (const QString& p : paths) QVERIFY2(list().AddSourceFile(p), qPrintable(p));
+        for (const QString& p : paths) QVERIFY2(list().addSourceFile(p), qPrintable(p));
     }
     QString media(const QString& name) { return m_media.filePath(name); }
 };

@@ -17,8 +17,8 @@ void ScriptedDialogs::message(QWidget*, QMessageBox::Icon icon, const QString& t
     messages.append({icon, title, text});
 }
 
-ui::WaveFormatChoice ScriptedDialogs::chooseWaveFormat(QWidget*,
-                                                       const QList<audio::WaveFormatInfo>&,
+gui::WaveFormatChoice ScriptedDialogs::chooseWaveFormat(QWidget*,
+                                                       const QList<core::WaveFormatInfo>&,
                                                        const QByteArray& current) {
     waveFormatPreselected.append(current);
     if (!waveFormatAnswers.isEmpty()) return waveFormatAnswers.dequeue();

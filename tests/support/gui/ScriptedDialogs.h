@@ -2,7 +2,7 @@
 // Answers the dialogs that would wait for a person, from a script the test
 // sets up, and records what the program asked for.
 
-#include "ui/Dialogs.h"
+#include "gui/Dialogs.h"
 
 #include <QQueue>
 
@@ -14,14 +14,14 @@ struct RecordedMessage {
     QString text;
 };
 
-class ScriptedDialogs : public ui::Dialogs {
+class ScriptedDialogs : public gui::Dialogs {
 public:
     // Queued answers, consumed in order; an empty queue answers "cancel".
     QQueue<QStringList> openAnswers;
     QQueue<QString> folderAnswers;
-    QQueue<ui::WaveFormatChoice> waveFormatAnswers;
+    QQueue<gui::WaveFormatChoice> waveFormatAnswers;
     // When set, answers every wave-format request with this choice (no queue).
-    std::optional<ui::WaveFormatChoice> waveFormatDefault;
+    std::optional<gui::WaveFormatChoice> waveFormatDefault;
 
     // What the program asked for.
     QStringList openTitles;
@@ -36,8 +36,8 @@ public:
     QString browseForFolder(QWidget* owner) override;
     void message(QWidget* owner, QMessageBox::Icon icon, const QString& title,
                  const QString& text) override;
-    ui::WaveFormatChoice chooseWaveFormat(QWidget* owner,
-                                          const QList<audio::WaveFormatInfo>& formats,
+    gui::WaveFormatChoice chooseWaveFormat(QWidget* owner,
+                                          const QList<core::WaveFormatInfo>& formats,
                                           const QByteArray& current) override;
     void openUrl(const QUrl& url) override;
 };

@@ -1,0 +1,93 @@
+#pragma once
+// A child process started from an argument vector (never a shell) with a
+// pipe on its standard input, standard output on /dev/null and standard
+// error read by a small thread that keeps the last lines. One owner: the
+// destructor closes the pipe, waits a while, then kills, and always reaps.
+
+#include "core/Result.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <sys/types.h>
+
+#include <atomic>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
+
+namespace core {
+
+class UniqueFd {
+public:
+    UniqueFd() = default;
+    explicit UniqueFd(int fd) : fd_(fd) {}
+    ~UniqueFd() { reset(); }
+    UniqueFd(UniqueFd&& o) noexcept : fd_(o.release()) {}
+    UniqueFd& operator=(UniqueFd&& o) noexcept {
+        if (this != &o) reset(o.release());
+        return *this;
+    }
+    UniqueFd(const UniqueFd&) = delete;
+    UniqueFd& operator=(const UniqueFd&) = delete;
+    int get() const { return fd_; }
+    int release() {
+        const int fd = fd_;
+        fd_ = -1;
+        return fd;
+    }
+    void reset(int fd = -1);
+
+private:
+    int fd_ = -1;
+};
+
+class ChildProcess {
+public:
+    ChildProcess() = default;
+    ~ChildProcess();
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    // Fails ("lame not found") when it cannot be started.
+    Status start(const QString& program, const QStringList& arguments);
+
+    // Writes all of data to standard input; false once the pipe is broken.
+    bool writeAll(const char* data, qint64 size);
+
+    // Closes standard input and waits for the exit (killing the process
+    // after timeoutMs). Success is a zero exit status; otherwise the reason says why.
+    Status finish(int timeoutMs);
+
+    // True once the process has exited (without reaping it).
+    bool hasExited() const;
+
+    QString lastErrorLines() const;
+
+    // How long writeAll waits for an encoder that takes no input before it
+    // kills it and fails.
+    void setStallTimeout(int ms) { stallTimeoutMs_ = ms; }
+
+private:
+    void readErrors(const std::stop_token& stop);
+    void reap(int timeoutMs);
+
+    QString name_;
+    pid_t pid_ = -1;
+    int status_ = 0;
+    bool reaped_ = false;
+    bool stalled_ = false;
+    int stallTimeoutMs_ = 15000;
+    UniqueFd stdin_;
+    UniqueFd stderr_;
+    bool readerDone_ = false;  // guarded by linesMutex_
+    std::condition_variable readerDoneChanged_;
+    std::jthread reader_;
+    mutable std::mutex linesMutex_;
+    std::deque<QByteArray> lines_;
+    QByteArray partial_;
+};
+
+}  // namespace core

@@ -1,0 +1,74 @@
+#pragma once
+// One source converted to one output: decode, convert, write to the WAV
+// writer or the encoder process. run() is a plain read-convert-write loop
+// for a worker thread; it reads the stop flag after every block.
+
+#include "core/EncoderSettings.h"
+#include "core/Result.h"
+
+#include <QByteArray>
+#include <QMetaType>
+#include <QString>
+
+#include <atomic>
+#include <functional>
+#include <optional>
+
+namespace core {
+
+// What one source becomes.
+struct JobSpec {
+    QString source;
+    std::optional<OutputFormat> format;  // none: the job fails
+    EncoderSettings encoder;
+    bool sameFolder = true;  // beside the source, else in destination
+    QString destination;
+};
+
+enum class JobOutcome { Converted, Failed, Terminated };
+
+struct JobResult {
+    JobOutcome outcome = JobOutcome::Failed;
+    QString reason;      // why it failed
+    QString outputPath;  // where it was (or would have been) written
+};
+
+// The answer to "which WAV format?": the chosen block, none when the person
+// cancelled, or withdrawn when the batch no longer wants the job to run.
+struct WaveFormatAnswer {
+    std::optional<QByteArray> waveFormatEx;
+    bool withdrawn = false;
+};
+
+inline constexpr qint64 kBlockBytes = 20000;
+
+class ConversionJob {
+public:
+    // Settings the batch gives every job.
+    struct Environment {
+        QString encoderFolder;         // lame and oggenc are looked for here, then on the PATH
+        int encoderStallTimeoutMs = 15000;
+        // Blocks the worker until the WAV format is known.
+        std::function<WaveFormatAnswer()> askWaveFormat;
+    };
+
+    ConversionJob(JobSpec spec, QString outputPath, Environment environment);
+
+    // Worker thread: the whole conversion. stop is read after every block.
+    JobResult run(const std::atomic<bool>& stop);
+
+    // Any thread: source bytes decoded so far and the length (-1 unknown).
+    qint64 decodedBytes() const { return decoded_.load(); }
+    qint64 lengthBytes() const { return length_.load(); }
+
+private:
+    JobSpec spec_;
+    QString outputPath_;
+    Environment environment_;
+    std::atomic<qint64> decoded_{0};
+    std::atomic<qint64> length_{-1};
+};
+
+}  // namespace core
+
+Q_DECLARE_METATYPE(core::JobResult)

@@ -1,0 +1,114 @@
+#include "core/EncoderCommand.h"
+
+#include "core/PathHelpers.h"
+
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace core {
+namespace {
+
+#ifdef Q_OS_WIN
+constexpr char kProgramSuffix[] = ".exe";
+#else
+constexpr char kProgramSuffix[] = "";
+#endif
+
+QString programName(const char* stem) {
+    return QLatin1String(stem) + QLatin1String(kProgramSuffix);
+}
+
+QString resolveProgram(const QString& appFolder, const QString& name) {
+    const QFileInfo local(appFolder + core::pathSeparator() + name);
+    if (local.isFile() && local.isExecutable()) return local.absoluteFilePath();
+    return QStandardPaths::findExecutable(name);
+}
+
+// lame would read a relative name such as "-b8.mp3" as options; "./" keeps
+// it the same file and makes it a plain name.
+QString safeFileArgument(const QString& path) {
+    if (path.startsWith(QLatin1Char('-'))) return QStringLiteral("./") + path;
+    return path;
+}
+
+EncoderCommandLine buildLame(const EncoderSettings& settings, const QString& appFolder,
+                             const QString& outputPath) {
+    const QString name = programName("lame");
+    const QString mode = settings.stereo ? QStringLiteral("-ms") : QStringLiteral("-mm");
+    const QString bitrate = QString::number(settings.bitrate);
+    const QString khz = kilohertzText(settings.sampleRate);
+
+    EncoderCommandLine result;
+    result.commandLine = appFolder + core::pathSeparator() + name + QStringLiteral(" -h ") + mode +
+                         QStringLiteral(" -b") + bitrate + QStringLiteral(" -s") + khz +
+                         QStringLiteral(" - \"") + outputPath + QLatin1Char('"');
+
+    CommandEncoder& encoder = result.encoder;
+    encoder.program = resolveProgram(appFolder, name);
+    encoder.arguments = {QStringLiteral("-h"),
+                         mode,
+                         QStringLiteral("-b") + bitrate,
+                         QStringLiteral("-s") + khz,
+                         QStringLiteral("-"),
+                         safeFileArgument(outputPath)};
+    encoder.sampleRate = settings.sampleRate;
+    encoder.channels = 0;  // lame gets the source's channels, folded to at most two
+    encoder.wavHeader = true;
+    return result;
+}
+
+EncoderCommandLine buildOggenc(const EncoderSettings& settings, const QString& appFolder,
+                               const QString& outputPath) {
+    const QString name = programName("oggenc");
+    const bool stereo = settings.stereo;
+    const QString bitrate = QString::number(settings.bitrate);
+    const QString rate = QString::number(settings.sampleRate);
+
+    EncoderCommandLine result;
+    result.commandLine =
+        appFolder + core::pathSeparator() + name +
+        (stereo ? QStringLiteral(" --bitrate") : QStringLiteral(" --raw-chan=1 --bitrate")) +
+        QLatin1Char('=') + bitrate + QStringLiteral(" - --raw-rate=") + rate +
+        QStringLiteral(" --output=\"") + outputPath + QLatin1Char('"');
+
+    CommandEncoder& encoder = result.encoder;
+    encoder.program = resolveProgram(appFolder, name);
+    if (!stereo) encoder.arguments << QStringLiteral("--raw-chan=1");
+    encoder.arguments << QStringLiteral("--bitrate=") + bitrate << QStringLiteral("-")
+                      << QStringLiteral("--raw-rate=") + rate
+                      << QStringLiteral("--output=") + outputPath;
+    encoder.sampleRate = settings.sampleRate;
+    // The raw options describe the input, so the audio must be exactly that.
+    encoder.channels = stereo ? 2 : 1;
+    encoder.wavHeader = false;
+    return result;
+}
+
+}  // namespace
+
+QString kilohertzText(qint32 sampleRate) {
+    const qint64 hz = sampleRate;  // 64-bit so that the minimum value negates safely
+    const qint64 magnitude = hz < 0 ? -hz : hz;
+    QString text = QString::number(magnitude / 1000);
+    if (const qint64 millis = magnitude % 1000; millis != 0) {
+        QString fraction = QStringLiteral("%1").arg(millis, 3, 10, QLatin1Char('0'));
+        while (fraction.endsWith(QLatin1Char('0'))) fraction.chop(1);
+        text += QLatin1Char('.') + fraction;
+    }
+    return hz < 0 ? QLatin1Char('-') + text : text;
+}
+
+EncoderCommandLine buildEncoderCommand(OutputFormat format, const EncoderSettings& settings,
+                                       const QString& appFolder, const QString& outputPath) {
+    switch (format) {
+        case OutputFormat::Mp3:
+            return buildLame(settings, appFolder, outputPath);
+        case OutputFormat::Ogg:
+            return buildOggenc(settings, appFolder, outputPath);
+        case OutputFormat::Wav:
+            break;
+    }
+    return {};
+}
+
+}  // namespace core

@@ -1,0 +1,55 @@
+#pragma once
+// Feeds a command-line encoder (lame, oggenc) on its standard input with
+// audio converted to the rate and channels its command line announces.
+// Used by one job's worker thread only.
+
+#include "core/ChildProcess.h"
+#include "core/Encoder.h"
+#include "core/PcmConverter.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+namespace core {
+
+// A command-line encoder and the audio it expects on standard input.
+struct CommandEncoder {
+    QString program;  // path of the executable, resolved by the caller
+    QStringList arguments;
+    int sampleRate = 44100;  // audio is converted to this rate
+    int channels = 0;        // 1 or 2; 0 keeps the source's channels folded to at most 2
+    bool wavHeader = true;   // WAV header before the PCM (lame) or headerless PCM (oggenc)
+};
+
+class EncoderProcess final : public Encoder {
+public:
+    static Result<std::unique_ptr<EncoderProcess>> create(const CommandEncoder& cfg, int srcRate,
+                                                          int srcChannels);
+    ~EncoderProcess() override;
+
+    bool write(const uint8_t* pcm, qint64 bytes) override;
+    Status finish() override;
+
+    // How long a write waits for an encoder that takes no input before it
+    // is killed and the job fails.
+    void setStallTimeout(int ms) { child_.setStallTimeout(ms); }
+
+private:
+    EncoderProcess() = default;
+    bool feed(int frames);
+
+    ChildProcess child_;
+    PcmConverter conv_;
+    int srcFrameBytes_ = 0;
+    int outFrameBytes_ = 0;
+    bool broken_ = false;
+    bool finished_ = false;
+};
+
+// The 44-byte header of a 16-bit PCM WAV whose length is not known yet: the
+// sizes are at their maximum so that a reader goes on to the end of input.
+QByteArray streamingWavHeader(int sampleRate, int channels);
+
+}  // namespace core

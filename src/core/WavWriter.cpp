@@ -1,0 +1,189 @@
+#include "core/WavWriter.h"
+
+#include "core/NativePath.h"
+
+namespace core {
+
+namespace {
+constexpr int kPcmFrameSize = 4096;  // frames per write for codecs without a frame size
+}
+
+WavWriter::~WavWriter() {
+    if (!finished_) (void)finish();
+}
+
+void WavWriter::fail(const QString& why) {
+    if (!failed_) reason_ = why;
+    failed_ = true;
+}
+
+bool WavWriter::checkIo(const char* call, int ret) {
+    if (ret >= 0 && out_->pb && out_->pb->error < 0) ret = out_->pb->error;
+    if (ret >= 0) return true;
+    fail(QStringLiteral("Cannot write %1: %2").arg(path_, ff::logError(call, ret)));
+    return false;
+}
+
+Result<std::unique_ptr<WavWriter>> WavWriter::create(const WavEncoding& enc, const QString& path,
+                                                     int srcRate, int srcChannels) {
+    std::unique_ptr<WavWriter> w(new WavWriter);
+    auto failed = [](const QString& why) { return Failure{why}; };
+    w->path_ = path;
+    w->srcFrameBytes_ = srcChannels * 2;
+
+    const AVCodec* codec = avcodec_find_encoder_by_name(enc.encoder);
+    if (!codec)
+        return failed(QStringLiteral("no %1 encoder available").arg(QLatin1String(enc.encoder)));
+
+    AVFormatContext* raw = nullptr;
+    int ret = avformat_alloc_output_context2(&raw, nullptr, "wav", nullptr);
+    if (ret < 0) return failed(ff::logError("avformat_alloc_output_context2", ret));
+    w->out_.reset(raw);
+
+    w->codec_.reset(avcodec_alloc_context3(codec));
+    if (!w->codec_) return failed(ff::logError("avcodec_alloc_context3", AVERROR(ENOMEM)));
+    AVCodecContext* c = w->codec_.get();
+    c->sample_rate = enc.sampleRate;
+    av_channel_layout_default(&c->ch_layout, enc.channels);
+    c->sample_fmt = codec->sample_fmts ? codec->sample_fmts[0] : AV_SAMPLE_FMT_S16;
+    c->time_base = AVRational{1, enc.sampleRate};
+    if (enc.bitRate > 0) c->bit_rate = enc.bitRate;
+    if (w->out_->oformat->flags & AVFMT_GLOBALHEADER) c->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+    AVDictionary* rawOpts = nullptr;
+    if (enc.blockAlign > 0) av_dict_set_int(&rawOpts, "block_size", enc.blockAlign, 0);
+    ret = avcodec_open2(c, codec, &rawOpts);
+    av_dict_free(&rawOpts);
+    if (ret < 0) return failed(ff::logError("avcodec_open2", ret));
+
+    w->stream_ = avformat_new_stream(w->out_.get(), nullptr);
+    if (!w->stream_) return failed(ff::logError("avformat_new_stream", AVERROR(ENOMEM)));
+    w->stream_->time_base = c->time_base;
+    ret = avcodec_parameters_from_context(w->stream_->codecpar, c);
+    if (ret < 0) return failed(ff::logError("avcodec_parameters_from_context", ret));
+
+    const QByteArray url = QByteArrayLiteral("file:") + core::nativePath(path);
+    ret = avio_open(&w->out_->pb, url.constData(), AVIO_FLAG_WRITE);
+    if (ret < 0)
+        return failed(
+            QStringLiteral("Cannot write %1: %2").arg(path, ff::logError("avio_open", ret)));
+    ret = avformat_write_header(w->out_.get(), nullptr);
+    if (!w->checkIo("avformat_write_header", ret)) return failed(w->reason_);
+
+    const bool variable = codec->capabilities & AV_CODEC_CAP_VARIABLE_FRAME_SIZE;
+    w->frameSize_ = (c->frame_size > 0 && !variable) ? c->frame_size : kPcmFrameSize;
+    w->padLastFrame_ =
+        c->frame_size > 0 && !variable && !(codec->capabilities & AV_CODEC_CAP_SMALL_LAST_FRAME);
+    w->fifo_.reset(av_audio_fifo_alloc(c->sample_fmt, enc.channels, w->frameSize_ * 2));
+    w->frame_.reset(av_frame_alloc());
+    w->packet_.reset(av_packet_alloc());
+    if (!w->fifo_ || !w->frame_ || !w->packet_)
+        return failed(ff::logError("av_frame_alloc", AVERROR(ENOMEM)));
+    w->frame_->nb_samples = w->frameSize_;
+    w->frame_->format = c->sample_fmt;
+    w->frame_->sample_rate = c->sample_rate;
+    av_channel_layout_copy(&w->frame_->ch_layout, &c->ch_layout);
+    ret = av_frame_get_buffer(w->frame_.get(), 0);
+    if (ret < 0) return failed(ff::logError("av_frame_get_buffer", ret));
+
+    if (const Status s =
+            w->conv_.init(srcRate, srcChannels, c->sample_fmt, enc.sampleRate, enc.channels);
+        !s)
+        return Failure{s.reason()};
+    w->finished_ = false;
+    return w;
+}
+
+bool WavWriter::write(const uint8_t* pcm, qint64 bytes) {
+    if (failed_ || finished_) return false;
+    if (bytes <= 0) return true;
+    const int frames = conv_.convert(pcm, int(bytes / srcFrameBytes_));
+    if (frames < 0) {
+        fail(QStringLiteral("audio conversion failed"));
+        return false;
+    }
+    if (frames > 0 &&
+        av_audio_fifo_write(fifo_.get(),
+                            reinterpret_cast<void**>(const_cast<uint8_t**>(conv_.planes())),
+                            frames) < frames)
+    {
+        fail(ff::logError("av_audio_fifo_write", AVERROR(ENOMEM)));
+        return false;
+    }
+    return encodeFifo(false);
+}
+
+bool WavWriter::sendFrame(const AVFrame* frame) {
+    int ret = avcodec_send_frame(codec_.get(), frame);
+    if (ret < 0) {
+        fail(QStringLiteral("Encoding failed: %1").arg(ff::logError("avcodec_send_frame", ret)));
+        return false;
+    }
+    for (;;) {
+        ret = avcodec_receive_packet(codec_.get(), packet_.get());
+        if (ret == AVERROR(EAGAIN) || ret == AVERROR_EOF) return true;
+        if (ret < 0) {
+            fail(QStringLiteral("Encoding failed: %1")
+                     .arg(ff::logError("avcodec_receive_packet", ret)));
+            return false;
+        }
+        av_packet_rescale_ts(packet_.get(), codec_->time_base, stream_->time_base);
+        packet_->stream_index = stream_->index;
+        ret = av_write_frame(out_.get(), packet_.get());
+        av_packet_unref(packet_.get());
+        if (!checkIo("av_write_frame", ret)) return false;
+    }
+}
+
+bool WavWriter::encodeFifo(bool final) {
+    for (;;) {
+        const int available = av_audio_fifo_size(fifo_.get());
+        if (available == 0 || (!final && available < frameSize_)) return true;
+        int ret = av_frame_make_writable(frame_.get());
+        if (ret < 0) {
+            fail(ff::logError("av_frame_make_writable", ret));
+            return false;
+        }
+        const int n = std::min(available, frameSize_);
+        av_audio_fifo_read(fifo_.get(), reinterpret_cast<void**>(frame_->extended_data), n);
+        frame_->nb_samples = n;
+        if (n < frameSize_ && padLastFrame_) {
+            // Codecs with fixed frames get the last one filled with silence.
+            av_samples_set_silence(frame_->extended_data, n, frameSize_ - n,
+                                   frame_->ch_layout.nb_channels, AVSampleFormat(frame_->format));
+            frame_->nb_samples = frameSize_;
+        }
+        frame_->pts = pts_;
+        pts_ += frame_->nb_samples;
+        const bool ok = sendFrame(frame_.get());
+        frame_->nb_samples = frameSize_;
+        if (!ok) return false;
+    }
+}
+
+Status WavWriter::finish() {
+    if (finished_) return outcome();
+    finished_ = true;
+    if (!failed_) {
+        // Whatever the resampler holds back, then the encoder's own delay.
+        for (;;) {
+            const int frames = conv_.convert(nullptr, 0);
+            if (frames <= 0) break;
+            av_audio_fifo_write(fifo_.get(),
+                                reinterpret_cast<void**>(const_cast<uint8_t**>(conv_.planes())),
+                                frames);
+        }
+        if (encodeFifo(true)) sendFrame(nullptr);
+    }
+    if (!failed_) checkIo("av_write_trailer", av_write_trailer(out_.get()));
+    if (out_->pb) {
+        avio_flush(out_->pb);
+        const int err = out_->pb->error;
+        const int closed = avio_closep(&out_->pb);
+        if (!failed_ && (err < 0 || closed < 0))
+            fail(QStringLiteral("Cannot write %1: %2")
+                     .arg(path_, ff::logError("avio_close", err < 0 ? err : closed)));
+    }
+    return outcome();
+}
+
+}  // namespace core

@@ -1,0 +1,251 @@
+#include "core/WaveFormat.h"
+
+#include <QtEndian>
+
+#include <algorithm>
+#include <array>
+
+namespace core {
+
+namespace {
+
+enum Tag : quint16 {
+    kPcm = 0x0001,
+    kMsAdpcm = 0x0002,
+    kFloat = 0x0003,
+    kALaw = 0x0006,
+    kMuLaw = 0x0007,
+    kImaAdpcm = 0x0011,
+    kGsm610 = 0x0031,
+    kMp3 = 0x0055,
+};
+
+constexpr std::array<int, 9> kRates{8000, 11025, 12000, 16000, 22050, 24000, 32000, 44100, 48000};
+constexpr std::array<int, 14> kMpeg1Kbps{32,  40,  48,  56,  64,  80,  96,
+                                         112, 128, 160, 192, 224, 256, 320};
+constexpr std::array<int, 14> kMpeg2Kbps{8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160};
+// Microsoft ADPCM's standard predictor pairs.
+constexpr std::array<qint16, 14> kMsCoefs{256, 0,   512, -256, 0,    0,   192,
+                                          64,  240, 0,   460,  -208, 392, -232};
+
+bool contains(const auto& list, int v) {
+    return std::find(list.begin(), list.end(), v) != list.end();
+}
+
+bool isMpeg1Rate(int rate) {
+    return rate >= 32000;
+}
+
+// ADPCM block size per channel as the usual codecs choose it: bigger blocks at higher rates.
+int adpcmBlock(int rate, int channels) {
+    const int perChannel = rate <= 16000 ? 256 : rate <= 32000 ? 512 : 1024;
+    return perChannel * channels;
+}
+int imaSamplesPerBlock(int align, int ch) {
+    return (align - 4 * ch) * 8 / (4 * ch) + 1;
+}
+int msSamplesPerBlock(int align, int ch) {
+    return (align - 7 * ch) * 2 / ch + 2;
+}
+
+class Writer {
+public:
+    Writer(quint16 tag, int ch, int rate, int avg, int align, int bits, int cbSize) {
+        put16(tag);
+        put16(ch);
+        put32(rate);
+        put32(avg);
+        put16(align);
+        put16(bits);
+        put16(cbSize);
+    }
+    void put16(int v) {
+        char b[2];
+        qToLittleEndian<quint16>(quint16(v), b);
+        data.append(b, 2);
+    }
+    void put32(qint64 v) {
+        char b[4];
+        qToLittleEndian<quint32>(quint32(v), b);
+        data.append(b, 4);
+    }
+    QByteArray data;
+};
+
+QString channelText(int ch) {
+    return ch == 1 ? QStringLiteral("Mono") : QStringLiteral("Stereo");
+}
+
+WaveFormatInfo info(QByteArray wfx, const char* name, int rate, const QString& middle, int ch) {
+    return {std::move(wfx), QString::fromLatin1(name),
+            QStringLiteral("%1 Hz, %2, %3").arg(rate).arg(middle, channelText(ch))};
+}
+
+QByteArray simple(quint16 tag, int ch, int rate, int bits) {
+    const int align = ch * bits / 8;
+    return Writer(tag, ch, rate, rate * align, align, bits, 0).data;
+}
+
+QByteArray ima(int ch, int rate) {
+    const int align = adpcmBlock(rate, ch);
+    const int spb = imaSamplesPerBlock(align, ch);
+    Writer w(kImaAdpcm, ch, rate, int(qint64(rate) * align / spb), align, 4, 2);
+    w.put16(spb);
+    return w.data;
+}
+
+QByteArray msAdpcm(int ch, int rate) {
+    const int align = adpcmBlock(rate, ch);
+    const int spb = msSamplesPerBlock(align, ch);
+    Writer w(kMsAdpcm, ch, rate, int(qint64(rate) * align / spb), align, 4, 32);
+    w.put16(spb);
+    w.put16(int(kMsCoefs.size() / 2));
+    for (qint16 c : kMsCoefs) w.put16(c);
+    return w.data;
+}
+
+QByteArray gsm() {
+    Writer w(kGsm610, 1, 8000, 1625, 65, 0, 2);
+    w.put16(320);
+    return w.data;
+}
+
+QByteArray mp3(int ch, int rate, int kbps) {
+    Writer w(kMp3, ch, rate, kbps * 125, 1, 0, 12);
+    w.put16(1);  // MPEGLAYER3_ID_MPEG
+    w.put32(2);  // padding off
+    w.put16((isMpeg1Rate(rate) ? 144000 : 72000) * kbps / rate);
+    w.put16(1);     // frames per block
+    w.put16(1393);  // codec delay
+    return w.data;
+}
+
+QList<int> listedMp3Kbps(int rate) {
+    if (isMpeg1Rate(rate)) return {64, 128, 192, 320};
+    if (rate >= 16000) return {32, 64, 128};
+    return {8, 16, 32};
+}
+
+QList<WaveFormatInfo> buildWaveFormats() {
+    QList<WaveFormatInfo> out;
+    for (int bits : {8, 16, 24, 32})
+        for (int rate : kRates)
+            for (int ch : {1, 2})
+                out.append(info(simple(kPcm, ch, rate, bits), "PCM", rate,
+                                QStringLiteral("%1 bit").arg(bits), ch));
+    const struct {
+        quint16 tag;
+        const char* name;
+        int bits;
+    } simpleCodecs[] = {{kFloat, "IEEE Float", 32}, {kALaw, "A-Law", 8}, {kMuLaw, "mu-Law", 8}};
+    for (const auto& c : simpleCodecs)
+        for (int rate : kRates)
+            for (int ch : {1, 2})
+                out.append(info(simple(c.tag, ch, rate, c.bits), c.name, rate,
+                                QStringLiteral("%1 bit").arg(c.bits), ch));
+    for (int rate : kRates)
+        for (int ch : {1, 2})
+            out.append(info(ima(ch, rate), "IMA ADPCM", rate, QStringLiteral("4 bit"), ch));
+    for (int rate : kRates)
+        for (int ch : {1, 2})
+            out.append(
+                info(msAdpcm(ch, rate), "Microsoft ADPCM", rate, QStringLiteral("4 bit"), ch));
+    out.append({gsm(), QStringLiteral("GSM 6.10"), QStringLiteral("8000 Hz, Mono")});
+    for (int rate : kRates)
+        for (int kbps : listedMp3Kbps(rate))
+            for (int ch : {1, 2})
+                out.append(info(mp3(ch, rate, kbps), "MPEG Layer-3", rate,
+                                QStringLiteral("%1 kbit/s").arg(kbps), ch));
+    return out;
+}
+
+}  // namespace
+
+const QList<WaveFormatInfo>& waveFormats() {
+    static const QList<WaveFormatInfo> formats = buildWaveFormats();
+    return formats;
+}
+
+qint32 largestWaveFormatSize() {
+    qint32 largest = 0;
+    for (const WaveFormatInfo& f : waveFormats())
+        largest = std::max<qint32>(largest, qint32(f.waveFormatEx.size()));
+    return largest;
+}
+
+Result<WavEncoding> parseWaveFormat(const QByteArray& wfx) {
+    auto fail = [](const QString& why) { return Failure{why}; };
+    if (wfx.size() < 16) return fail(QStringLiteral("the wave format block is too short"));
+    const auto* p = reinterpret_cast<const uchar*>(wfx.constData());
+    const quint16 tag = qFromLittleEndian<quint16>(p);
+    const int ch = qFromLittleEndian<quint16>(p + 2);
+    const qint64 rate = qFromLittleEndian<quint32>(p + 4);
+    const qint64 avg = qFromLittleEndian<quint32>(p + 8);
+    const int align = qFromLittleEndian<quint16>(p + 12);
+    const int bits = qFromLittleEndian<quint16>(p + 14);
+    const int cbSize = wfx.size() >= 18 ? qFromLittleEndian<quint16>(p + 16) : 0;
+    if (tag == 0 && ch == 0 && rate == 0) return fail(QStringLiteral("no wave format was chosen"));
+    if (wfx.size() >= 18 && 18 + cbSize > wfx.size())
+        return fail(QStringLiteral("the wave format block is truncated"));
+    if (ch < 1 || ch > 2) return fail(QStringLiteral("unsupported channel count %1").arg(ch));
+    if (rate < 8000 || rate > 48000)
+        return fail(QStringLiteral("unsupported sample rate %1 Hz").arg(rate));
+
+    WavEncoding e;
+    e.sampleRate = int(rate);
+    e.channels = ch;
+    const QString bad = QStringLiteral("malformed wave format block");
+    auto checkLinear = [&](int wantBits) {
+        return bits == wantBits && align == ch * bits / 8 && avg == rate * align;
+    };
+    switch (tag) {
+        case kPcm:
+            if (!checkLinear(bits) || (bits != 8 && bits != 16 && bits != 24 && bits != 32))
+                return fail(bad);
+            e.encoder = bits == 8    ? "pcm_u8"
+                        : bits == 16 ? "pcm_s16le"
+                        : bits == 24 ? "pcm_s24le"
+                                     : "pcm_s32le";
+            return e;
+        case kFloat:
+            if (!checkLinear(32)) return fail(bad);
+            e.encoder = "pcm_f32le";
+            return e;
+        case kALaw:
+        case kMuLaw:
+            if (!checkLinear(8)) return fail(bad);
+            e.encoder = tag == kALaw ? "pcm_alaw" : "pcm_mulaw";
+            return e;
+        case kImaAdpcm:
+        case kMsAdpcm: {
+            const bool powerOfTwo = align > 0 && (align & (align - 1)) == 0;
+            if (wfx.size() < 20 || bits != 4 || !powerOfTwo || align < 64 * ch || align > 8192)
+                return fail(bad);
+            e.encoder = tag == kImaAdpcm ? "adpcm_ima_wav" : "adpcm_ms";
+            e.blockAlign = align;
+            return e;
+        }
+        case kGsm610:
+            if (rate != 8000 || ch != 1 || align != 65)
+                return fail(QStringLiteral("GSM 6.10 is written at 8000 Hz mono only"));
+            e.encoder = "libgsm_ms";
+            return e;
+        case kMp3: {
+            if (!contains(kRates, int(rate)))
+                return fail(QStringLiteral("unsupported MP3 sample rate"));
+            const qint64 kbps = avg * 8 / 1000;
+            const bool valid =
+                avg * 8 % 1000 == 0 && (isMpeg1Rate(int(rate)) ? contains(kMpeg1Kbps, int(kbps))
+                                                               : contains(kMpeg2Kbps, int(kbps)));
+            if (!valid) return fail(QStringLiteral("unsupported MP3 bitrate"));
+            e.encoder = "libmp3lame";
+            e.bitRate = kbps * 1000;
+            return e;
+        }
+        default:
+            return fail(QStringLiteral("unsupported wave format tag 0x%1")
+                            .arg(tag, 4, 16, QLatin1Char('0')));
+    }
+}
+
+}  // namespace core

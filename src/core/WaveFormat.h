@@ -1,0 +1,41 @@
+#pragma once
+// The WAV formats the writer can produce: building their WAVEFORMATEX
+// blocks for the format list, and reading a block back into an encoder
+// choice (rejecting anything malformed or unsupported).
+
+#include "core/Result.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+namespace core {
+
+// One WAV format the writer can produce, as a WAVEFORMATEX block
+// (little-endian, cbSize extra bytes included) plus readable texts.
+struct WaveFormatInfo {
+    QByteArray waveFormatEx;
+    QString formatName;  // "PCM", "IMA ADPCM", "GSM 6.10" ...
+    QString attributes;  // "44100 Hz, 16 bit, Stereo"
+};
+
+struct WavEncoding {
+    const char* encoder = nullptr;  // FFmpeg encoder name
+    int sampleRate = 0;
+    int channels = 0;
+    int blockAlign = 0;  // ADPCM block size in bytes, 0 otherwise
+    qint64 bitRate = 0;  // MP3 only
+};
+
+// Every format the writer offers, built once.
+const QList<WaveFormatInfo>& waveFormats();
+// Size of the largest block among waveFormats().
+qint32 largestWaveFormatSize();
+
+// The encoder for a WAVEFORMATEX block; fails when the block is malformed
+// or not one the writer supports.
+Result<WavEncoding> parseWaveFormat(const QByteArray& waveFormatEx);
+
+}  // namespace core

@@ -1,0 +1,24 @@
+#pragma once
+// The About box: product name, copyright and the support mail and home page
+// links, which open through the shell.
+
+#include <QDialog>
+
+namespace gui {
+
+class Dialogs;
+
+class Form2 : public QDialog {
+    Q_OBJECT
+
+public:
+    // Links go to dialogs.openUrl, which must outlive the box. Object name "Form2".
+    Form2(Dialogs& dialogs, QWidget* owner);
+};
+
+// Disables mainWindow and shows the About box over it, modeless; however the
+// box closes, mainWindow is enabled again and gets the focus. The open box is
+// mainWindow's child named "Form2".
+void showAbout(QWidget* mainWindow, Dialogs& dialogs);
+
+}  // namespace gui

@@ -1,0 +1,76 @@
+#pragma once
+// The batch lives in the list view itself: one row per source file with its
+// path, size text and status text, in the order the files were added.
+// SourceList is a thin handle on that view; it owns nothing.
+
+#include <QIcon>
+#include <QString>
+#include <QStringList>
+#include <QtGlobal>
+
+class QMimeData;
+class QTreeWidget;
+class QTreeWidgetItem;
+class QWidget;
+
+namespace gui {
+class Dialogs;
+}
+
+namespace gui {
+
+enum Column : int { kPathColumn = 0, kSizeColumn = 1, kStatusColumn = 2 };
+
+inline const QString kNotProcessed = QStringLiteral("Not processed");
+
+// "999", "976 Kb", "4 Mb": decimal thresholds, binary divisors.
+QString sizeText(qint64 bytes);
+
+// Title and filter table of the Open dialog, in Qt's filter syntax.
+QString openDialogTitle();
+QString openDialogFilter();
+
+// Local file paths a drag carries, in the drag source's order.
+QStringList droppedPaths(const QMimeData* data);
+
+class SourceList {
+public:
+    SourceList(QTreeWidget* view, QIcon rowIcon);
+
+    QTreeWidget* view() const { return view_; }
+
+    // Rows are 0-based here; the top row is 0.
+    int count() const;
+    QString path(int row) const;  // empty for a row that does not exist
+    QString sizeText(int row) const;
+    QString status(int row) const;
+    void setStatus(int row, const QString& text);
+
+    int selectedRow() const;  // -1 when no row is selected
+    QString selectedPath() const;
+    void setSelectedStatus(const QString& text);  // no selection: nothing happens
+    void select(int row);                         // the selected and current row
+    void scrollTo(int row);
+
+    // Appends a row when the file has a non-zero size; lets pending events
+    // run once before the status is written. True when a row was added.
+    bool addSourceFile(const QString& path);
+    // What the Open dialog returned: one file, or several with a yield after each.
+    void addChosenFiles(const QStringList& paths);
+    // Every local file of the drop, in order; anything else adds nothing.
+    void addDroppedFiles(const QMimeData* data);
+    // Shows the Open dialog over owner and adds what was chosen.
+    void addFromOpenDialog(gui::Dialogs& dialogs, QWidget* owner);
+
+    // Removes the selected row; false when there was none.
+    bool removeSelected();
+    void removeAll();
+
+private:
+    QTreeWidgetItem* item(int row) const;
+
+    QTreeWidget* view_;
+    QIcon rowIcon_;
+};
+
+}  // namespace gui
