@@ -7,7 +7,7 @@ SONBRIDGE_PACKAGES=(
   cmake g++ make pkg-config clang-format
   qt6-base-dev libgl-dev
   libavformat-dev libavcodec-dev libswresample-dev libavutil-dev
-  libsdl2-dev
+  libsdl2-dev libvorbis-dev
   lame vorbis-tools ffmpeg
   xvfb xauth
   clang libclang-rt-14-dev

@@ -19,4 +19,11 @@ QString buildOutputPath(const QString& sourcePath, std::optional<OutputFormat> f
                         bool sameFolder, const QString& destinationText,
                         const QSet<QString>& reserved = {});
 
+// stem + suffix as one file name, stem shortened at a character boundary
+// so that the name fits the file system's 255 bytes.
+QString fitFileName(const QString& stem, const QString& suffix);
+
+// The next " (copy N)." name after takenPath that no entry holds.
+QString nextFreeOutputPath(const QString& takenPath);
+
 }  // namespace core
