@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test twice: a plain build
 # in build/ and an AddressSanitizer + UndefinedBehaviorSanitizer build in
-# build-asan/. Headless: Qt offscreen, SDL's dummy audio driver. Last, a few
-# seconds of each libFuzzer target (build-fuzz/).
+# build-asan/. Checks what `cmake --install` lays out. Headless: Qt
+# offscreen, SDL's dummy audio driver. Last, a few seconds of each libFuzzer
+# target (build-fuzz/).
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/install-deps.sh
@@ -16,6 +17,9 @@ echo "== plain build"
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j"$jobs"
 (cd build && ctest --output-on-failure -j"$jobs")
+
+echo "== install layout and desktop files"
+scripts/check-install.sh build
 
 echo "== sanitizer build"
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DSONBRIDGE_SANITIZE=ON >/dev/null

@@ -10,6 +10,7 @@ SONBRIDGE_PACKAGES=(
   libsdl2-dev libvorbis-dev
   lame vorbis-tools ffmpeg
   xvfb xauth
+  desktop-file-utils appstream
   clang libclang-rt-14-dev
 )
 
