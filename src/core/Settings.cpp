@@ -131,6 +131,7 @@ bool createDefaultSettings(Settings& settings, const QString& appDataFolder, con
     settings.sameFolderBox = 1;
     settings.openFolderBox = 1;
     settings.encoder = EncoderSettings{160, 44100, true};
+    settings.simultaneousConversions = defaultSimultaneousConversions();
     saveSettings(settings, path);
     return true;
 }
