@@ -1,6 +1,7 @@
 #include "AudioFixtures.h"
 
 #include <QDir>
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -48,6 +49,16 @@ QString ffmpegTo(const QString& path, double seconds, int rate, int channels, Si
 }
 
 }  // namespace
+
+QByteArray readFile(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+}
 
 bool run(const QString& program, const QStringList& arguments, QString* error,
          QByteArray* standardOutput) {

@@ -21,6 +21,10 @@ struct ProbeResult {
     QString error;
 };
 
+// A whole file's bytes (empty when it can't be read), and writing them.
+QByteArray readFile(const QString& path);
+bool writeFile(const QString& path, const QByteArray& bytes);
+
 // Runs program with arguments (no shell); true on exit status 0, else *error gets its stderr.
 bool run(const QString& program, const QStringList& arguments, QString* error = nullptr,
          QByteArray* standardOutput = nullptr);
