@@ -1,0 +1,298 @@
+// The path helpers, file names that are not UTF-8, and where each output goes.
+#include "core/NativePath.h"
+#include "core/OutputNaming.h"
+#include "core/PathHelpers.h"
+#include "support/AudioFixtures.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QScopeGuard>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using core::OutputFormat;
+
+namespace {
+
+// An entry to make before naming: "f:name" a file, "d:name" a folder, "l:name" a broken link.
+bool makeEntry(const QString& root, const QString& spec) {
+    const QString path = root + "/" + spec.mid(2);
+    if (!QDir().mkpath(QFileInfo(path).path())) return false;
+    switch (spec.at(0).toLatin1()) {
+        case 'f':
+            return fixtures::writeFile(path, "keep");
+        case 'd':
+            return QDir().mkdir(path);
+        case 'l':
+            return QFile::link(root + "/nowhere", path);
+    }
+    return false;
+}
+
+// Restores the current folder when a test that changes it ends.
+class CurrentFolder {
+public:
+    explicit CurrentFolder(const QString& path) : saved_(QDir::currentPath()) {
+        QDir::setCurrent(path);
+    }
+    ~CurrentFolder() { QDir::setCurrent(saved_); }
+
+private:
+    QString saved_;
+};
+
+}  // namespace
+
+class PathsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void splitting_data() {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("withoutExtension");
+        QTest::addColumn<QString>("nameOnly");
+        QTest::addColumn<QString>("folder");
+        QTest::newRow("plain") << "/Music/song.mp3" << "/Music/song" << "song.mp3" << "/Music/";
+        QTest::newRow("no separator") << "song.mp3" << "song" << "song.mp3" << "";
+        QTest::newRow("dot only in folder") << "/My.Music/song" << "/My.Music/song" << "song"
+                                            << "/My.Music/";
+        QTest::newRow("trailing separator") << "/Music/" << "/Music/" << "" << "/Music/";
+        QTest::newRow("two extensions") << "/Music/archive.tar.gz" << "/Music/archive.tar"
+                                        << "archive.tar.gz" << "/Music/";
+        QTest::newRow("trailing dot") << "/Music/song." << "/Music/song" << "song." << "/Music/";
+        QTest::newRow("empty") << "" << "" << "" << "";
+        QTest::newRow("leading-dot name") << "/Music/.wav" << "/Music/" << ".wav" << "/Music/";
+        QTest::newRow("doubled separators") << "/a//b.ogg" << "/a//b" << "b.ogg" << "/a//";
+        QTest::newRow("backslash is a name character") << "/x/a\\b.c" << "/x/a\\b" << "a\\b.c"
+                                                       << "/x/";
+        QTest::newRow("root file") << "/song.wav" << "/song" << "song.wav" << "/";
+    }
+
+    void splitting() {
+        QFETCH(QString, path);
+        QFETCH(QString, withoutExtension);
+        QFETCH(QString, nameOnly);
+        QFETCH(QString, folder);
+        QCOMPARE(core::withoutExtension(path), withoutExtension);
+        QCOMPARE(core::nameOnly(path), nameOnly);
+        QCOMPARE(core::folderOf(path), folder);
+    }
+
+    void createFolderMakesEveryLevelBeforeTheLastSeparator() {
+        QCOMPARE(core::createFolderRequests("/Out/Music/"), (QStringList{"", "/Out", "/Out/Music"}));
+        QCOMPARE(core::createFolderRequests("/Out/Music"), (QStringList{"", "/Out"}));
+        QCOMPARE(core::createFolderRequests("Out"), QStringList());
+        QCOMPARE(core::createFolderRequests("a//b/"), (QStringList{"a", "a/", "a//b"}));
+
+        QTemporaryDir tmp;
+        const QString base = tmp.path();
+        core::createFolder(base + "/one/two/three/");
+        QVERIFY(QFileInfo(base + "/one/two/three").isDir());
+        core::createFolder(base + "/one/two/three/");  // existing folders are no error
+        core::createFolder(base + "/file/part");
+        QVERIFY(QFileInfo(base + "/file").isDir());
+        QVERIFY(!QFileInfo::exists(base + "/file/part"));
+    }
+
+    void existence_data() {
+        QTest::addColumn<QString>("entry");  // as makeEntry takes it; empty: nothing made
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("fileExists");
+        QTest::addColumn<bool>("entryExists");
+        QTest::addColumn<qint64>("size");
+        QTest::newRow("ordinary file") << "f:a.wav" << "a.wav" << true << true << qint64(4);
+        QTest::newRow("hidden file") << "f:.h.wav" << ".h.wav" << false << true << qint64(4);
+        QTest::newRow("folder") << "d:d.wav" << "d.wav" << false << true << qint64(0);
+        QTest::newRow("broken link") << "l:l.wav" << "l.wav" << false << true << qint64(0);
+        QTest::newRow("missing") << "" << "m.wav" << false << false << qint64(0);
+        QTest::newRow("empty name") << "" << "" << false << false << qint64(0);
+    }
+
+    void existence() {
+        QFETCH(QString, entry);
+        QFETCH(QString, name);
+        QFETCH(bool, fileExists);
+        QFETCH(bool, entryExists);
+        QFETCH(qint64, size);
+        QTemporaryDir tmp;
+        if (!entry.isEmpty()) QVERIFY(makeEntry(tmp.path(), entry));
+        const QString path = name.isEmpty() ? QString() : tmp.filePath(name);
+        QCOMPARE(core::fileExists(path), fileExists);
+        QCOMPARE(core::entryExists(path), entryExists);
+        QCOMPARE(core::fileSize(path), size);
+    }
+
+    void everyByteStringRoundTrips_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("ascii") << QByteArray("/music/a b.wav");
+        QTest::newRow("utf-8") << QByteArray("/m\xC3\xBCsic/\xE2\x99\xAA \xF0\x9F\x8E\xB5.ogg");
+        QTest::newRow("latin-1") << QByteArray("/m\xFCsic/caf\xE9.wav");
+        QTest::newRow("lone continuation") << QByteArray("a\x80z");
+        QTest::newRow("overlong slash") << QByteArray("a\xC0\xAFz");
+        QTest::newRow("encoded surrogate") << QByteArray("a\xED\xA0\x80z");
+        QTest::newRow("above U+10FFFF") << QByteArray("a\xF4\x90\x80\x80z");
+        QTest::newRow("truncated at end") << QByteArray("a\xE2\x99");
+        QTest::newRow("pair then stray") << QByteArray("\xF0\x90\x82\x80\xFF");
+        QTest::newRow("byte-order mark first") << QByteArray("\xEF\xBB\xBF" "a.wav");
+        QTest::newRow("byte-order mark after a stray") << QByteArray("\xFF\xEF\xBB\xBF.wav");
+    }
+
+    void everyByteStringRoundTrips() {
+        QFETCH(QByteArray, bytes);
+        const QString text = core::pathFromNative(bytes);
+        QCOMPARE(core::nativePath(text), bytes);
+        // Valid UTF-8 reads as plain text; anything else shows no U+FFFD.
+        if (QByteArrayView(bytes).isValidUtf8()) QCOMPARE(text.toUtf8(), bytes);
+        QVERIFY(!text.contains(QChar::ReplacementCharacter));
+        // A file URL names the same bytes.
+        if (bytes.startsWith('/')) {
+            const QUrl url = core::urlFromPath(text);
+            QCOMPARE(QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()),
+                     bytes);
+        }
+    }
+
+    void randomBytesRoundTrip() {
+        QRandomGenerator rng(20261206);
+        for (int round = 0; round < 20000; ++round) {
+            QByteArray bytes(int(rng.bounded(1, 24)), '\0');
+            for (char& c : bytes) c = char(rng.bounded(1, 256));
+            QCOMPARE(core::nativePath(core::pathFromNative(bytes)), bytes);
+        }
+    }
+
+    void helpersFindFilesWithRawNames() {
+        QTemporaryDir dir;
+        const QByteArray folder = QFile::encodeName(dir.path()) + "/d\xE9j\xE0";
+        const QByteArray file = folder + "/\xFF\xFE sound.wav";
+        const QString path = core::pathFromNative(file);
+        // QTemporaryDir cannot remove names Qt cannot spell.
+        const auto removeRaw = qScopeGuard([&] {
+            ::unlink(file.constData());
+            ::unlink((folder + "/\xFF\xFE sound.mp3").constData());
+            ::rmdir(folder.constData());
+        });
+        QVERIFY(!core::entryExists(path));
+        core::createFolder(path);
+        struct stat st;
+        QVERIFY(::stat(folder.constData(), &st) == 0 && S_ISDIR(st.st_mode));
+        const int fd = ::open(file.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+        QVERIFY(fd >= 0);
+        QCOMPARE(::write(fd, "12345", 5), 5);
+        ::close(fd);
+
+        QVERIFY(core::fileExists(path));
+        QCOMPARE(core::fileSize(path), qint64(5));
+        QCOMPARE(core::nameOnly(path), core::pathFromNative("\xFF\xFE sound.wav"));
+        QVERIFY(!core::entryExists(QFile::decodeName(file)));  // Qt's decoding names no file
+        QVERIFY(::rename(file.constData(), (folder + "/\xFF\xFE sound.mp3").constData()) == 0);
+        QCOMPARE(core::buildOutputPath(path, OutputFormat::Mp3, true, {}),
+                 core::pathFromNative(folder + "/\xFF\xFE sound (copy).mp3"));
+    }
+
+    // Paths are relative to a fresh folder T; entries are made first.
+    void outputNaming_data() {
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<int>("format");  // outputFormatFromIndex: -1 none
+        QTest::addColumn<bool>("sameFolder");
+        QTest::addColumn<QString>("destination");
+        QTest::addColumn<QStringList>("entries");
+        QTest::addColumn<QStringList>("reserved");
+        QTest::addColumn<QString>("expected");
+        const QStringList none;
+        QTest::newRow("same folder mp3") << "M/Song.flac" << 1 << true << "X" << none << none
+                                         << "M/Song.mp3";
+        QTest::newRow("same folder wav") << "M/Song.flac" << 0 << true << "" << none << none
+                                         << "M/Song.wav";
+        QTest::newRow("destination") << "M/Song.flac" << 2 << false << "Out" << none << none
+                                     << "Out/Song.ogg";
+        QTest::newRow("destination with slash") << "M/Song.flac" << 1 << false << "Out/" << none
+                                                << none << "Out/Song.mp3";
+        QTest::newRow("destination ending in backslash")
+            << "M/Song.flac" << 1 << false << "Out\\" << none << none << "Out\\/Song.mp3";
+        QTest::newRow("missing folders made") << "M/Song.flac" << 2 << false << "a/b c/d" << none
+                                              << none << "a/b c/d/Song.ogg";
+        QTest::newRow("no format ends in the dot") << "M/Song.flac" << -1 << true << "" << none
+                                                   << none << "M/Song.";
+        QTest::newRow("blanks trimmed") << "M/ Song .wav" << 1 << true << "" << none << none
+                                        << "M/Song.mp3";
+        QTest::newRow("tab kept") << "M/\tSong.wav" << 1 << true << "" << none << none
+                                  << "M/\tSong.mp3";
+        QTest::newRow("two extensions") << "M/archive.tar.gz" << 1 << true << "" << none << none
+                                        << "M/archive.tar.mp3";
+        QTest::newRow("no dot") << "M/README" << 1 << true << "" << none << none << "M/README.mp3";
+        QTest::newRow("non-ASCII") << "M/Café 音楽.flac" << 1 << true << "" << none << none
+                                   << "M/Café 音楽.mp3";
+        QTest::newRow("only an extension") << "M/.flac" << 1 << true << "" << none << none
+                                           << "M/.mp3";
+        QTest::newRow("'.' is never a file") << "M/.flac" << -1 << false << "N" << none << none
+                                             << "N/ (copy).";
+        QTest::newRow("'..' is never a file") << "M/..flac" << -1 << false << "N" << none << none
+                                              << "N/. (copy).";
+        QTest::newRow("taken") << "M/Song.flac" << 1 << true << "" << QStringList{"f:M/Song.mp3"}
+                               << none << "M/Song (copy).mp3";
+        QTest::newRow("copy taken") << "M/Song.flac" << 1 << true << ""
+                                    << QStringList{"f:M/Song.mp3", "f:M/Song (copy).mp3"} << none
+                                    << "M/Song (copy 2).mp3";
+        QTest::newRow("copy 2 taken")
+            << "M/Song.flac" << 1 << true << ""
+            << QStringList{"f:M/Song.mp3", "f:M/Song (copy).mp3", "f:M/Song (copy 2).mp3"} << none
+            << "M/Song (copy 3).mp3";
+        QTest::newRow("other format free") << "M/Song.flac" << 2 << true << ""
+                                           << QStringList{"f:M/Song.mp3"} << none << "M/Song.ogg";
+        QTest::newRow("a folder takes it") << "M/Song.flac" << 1 << true << ""
+                                           << QStringList{"d:M/Song.mp3"} << none
+                                           << "M/Song (copy).mp3";
+        QTest::newRow("a broken link takes it") << "M/Song.flac" << 1 << true << ""
+                                                << QStringList{"l:M/Song.mp3"} << none
+                                                << "M/Song (copy).mp3";
+        QTest::newRow("a hidden file takes it") << "M/.profile.flac" << 1 << true << ""
+                                                << QStringList{"f:M/.profile.mp3"} << none
+                                                << "M/.profile (copy).mp3";
+        QTest::newRow("mp3 to mp3 never the source") << "M/Song.mp3" << 1 << true << ""
+                                                     << QStringList{"f:M/Song.mp3"} << none
+                                                     << "M/Song (copy).mp3";
+        QTest::newRow("reserved") << "M/Song.flac" << 1 << false << "Out" << none
+                                  << QStringList{"Out/Song.mp3"} << "Out/Song (copy).mp3";
+        QTest::newRow("reserved and taken")
+            << "M/Song.flac" << 1 << false << "Out" << QStringList{"f:Out/Song (copy).mp3"}
+            << QStringList{"Out/Song.mp3", "Out/Song (copy 2).mp3"} << "Out/Song (copy 3).mp3";
+    }
+
+    void outputNaming() {
+        QFETCH(QString, source);
+        QFETCH(int, format);
+        QFETCH(bool, sameFolder);
+        QFETCH(QString, destination);
+        QFETCH(QStringList, entries);
+        QFETCH(QStringList, reserved);
+        QFETCH(QString, expected);
+        QTemporaryDir tmp;
+        const QString t = tmp.path() + "/";
+        for (const QString& e : entries) QVERIFY(makeEntry(tmp.path(), e));
+        QSet<QString> taken;
+        for (const QString& r : reserved) taken.insert(t + r);
+        const QString output = core::buildOutputPath(t + source, core::outputFormatFromIndex(format),
+                                                     sameFolder, t + destination, taken);
+        QCOMPARE(output, t + expected);
+        QVERIFY(QFileInfo(core::folderOf(output)).isDir());  // the folder is made, never the file
+        QVERIFY(!core::entryExists(output));
+    }
+
+    void sourceWithoutSeparatorStaysRelative() {
+        QTemporaryDir tmp;
+        CurrentFolder here(tmp.path());
+        QCOMPARE(core::buildOutputPath("Song.flac", OutputFormat::Mp3, true, ""), "Song.mp3");
+        QVERIFY(fixtures::writeFile(tmp.filePath("Song.mp3"), "x"));
+        QCOMPARE(core::buildOutputPath("Song.flac", OutputFormat::Mp3, true, ""),
+                 "Song (copy).mp3");
+    }
+};
+
+QTEST_GUILESS_MAIN(PathsTest)
+#include "tst_paths.moc"
