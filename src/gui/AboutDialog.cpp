@@ -19,7 +19,7 @@ namespace {
 const QColor kLinkColour(0, 0, 255);
 const QColor kPressedLinkColour(192, 0, 0);
 
-void SetTextColour(QWidget* widget, const QColor& colour) {
+void setTextColour(QWidget* widget, const QColor& colour) {
     QPalette palette = widget->palette();
     palette.setColor(QPalette::WindowText, colour);
     widget->setPalette(palette);
@@ -37,16 +37,16 @@ public:
         font.setUnderline(true);
         setFont(font);
         setCursor(Qt::PointingHandCursor);
-        SetTextColour(this, kLinkColour);
+        setTextColour(this, kLinkColour);
     }
 
 protected:
     void mousePressEvent(QMouseEvent* event) override {
-        SetTextColour(this, kPressedLinkColour);
+        setTextColour(this, kPressedLinkColour);
         if (event->button() == Qt::LeftButton) leftPressed_ = true;
     }
     void mouseReleaseEvent(QMouseEvent* event) override {
-        SetTextColour(this, kLinkColour);
+        setTextColour(this, kLinkColour);
         const bool click = event->button() == Qt::LeftButton && leftPressed_ &&
                            rect().contains(event->position().toPoint());
         if (event->button() == Qt::LeftButton) leftPressed_ = false;
@@ -59,7 +59,7 @@ private:
     bool leftPressed_ = false;
 };
 
-QLabel* Place(QLabel* label, const char* name, const QRect& geometry) {
+QLabel* place(QLabel* label, const char* name, const QRect& geometry) {
     label->setObjectName(name);
     label->setGeometry(geometry);
     return label;
@@ -67,7 +67,7 @@ QLabel* Place(QLabel* label, const char* name, const QRect& geometry) {
 
 // The addresses are wider than the design's boxes in most fonts: a link keeps
 // its right edge and top and grows to the left and down until it all shows.
-void FitLink(QLabel* link, const QRect& design) {
+void fitLink(QLabel* link, const QRect& design) {
     const QSize hint = link->sizeHint();
     const int width = std::max(design.width(), hint.width());
     const int height = std::max(design.height(), hint.height());
@@ -76,51 +76,52 @@ void FitLink(QLabel* link, const QRect& design) {
 
 }  // namespace
 
-Form2::Form2(Dialogs& dialogs, QWidget* owner) : QDialog(owner) {
-    setObjectName("Form2");
+AboutDialog::AboutDialog(Dialogs& dialogs, QWidget* owner) : QDialog(owner) {
+    setObjectName("aboutDialog");
     setWindowTitle("About Sonbridge");
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                    Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setFixedSize(twipsRect(0, 0, 5460, 3420).size());
 
     // The band starts above the client area and runs past its right edge.
-    auto* Picture1 = new QWidget(this);
-    Picture1->setObjectName("Picture1");
-    Picture1->setGeometry(twipsRect(0, -120, 6855, 1215));
-    Picture1->setAutoFillBackground(true);
-    QPalette band = Picture1->palette();
-    band.setColor(QPalette::Window, QColor(64, 64, 64));
-    Picture1->setPalette(band);
+    auto* band = new QWidget(this);
+    band->setGeometry(twipsRect(0, -120, 6855, 1215));
+    band->setAutoFillBackground(true);
+    QPalette bandPalette = band->palette();
+    bandPalette.setColor(QPalette::Window, QColor(64, 64, 64));
+    band->setPalette(bandPalette);
 
-    QLabel* Label3 =
-        Place(new QLabel("Sonbridge", Picture1), "Label3", twipsRect(120, 240, 5295, 375));
+    QLabel* name =
+        place(new QLabel("Sonbridge", band), "productName", twipsRect(120, 240, 5295, 375));
     QFont title(QStringLiteral("MS Sans Serif"));
     title.setPointSize(18);
-    Label3->setFont(title);
-    SetTextColour(Label3, Qt::white);
+    name->setFont(title);
+    setTextColour(name, Qt::white);
 
-    Place(new QLabel(QString::fromUtf8("Copyright \u00A9 2026 Quillmoor"), this), "Label1",
+    place(new QLabel(QString::fromUtf8("Copyright \u00A9 2026 Quillmoor"), this), "copyright",
           twipsRect(120, 1200, 5295, 495))
         ->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Place(new QLabel("Technical support:", this), "Label5", twipsRect(120, 1920, 3255, 255));
-    Place(new QLabel("Program homepage:", this), "Label7", twipsRect(120, 2280, 3255, 255));
+    place(new QLabel("Technical support:", this), "supportCaption",
+          twipsRect(120, 1920, 3255, 255));
+    place(new QLabel("Program homepage:", this), "homePageCaption",
+          twipsRect(120, 2280, 3255, 255));
 
-    auto* Label4 = new LinkLabel("mailto:", core::kSupportMail, dialogs, this);
-    Label4->setObjectName("Label4");
-    FitLink(Label4, twipsRect(3510, 1920, 1800, 195));
-    auto* Label6 = new LinkLabel("http://", core::kWebHost, dialogs, this);
-    Label6->setObjectName("Label6");
-    FitLink(Label6, twipsRect(3795, 2280, 1515, 195));
+    auto* mailLink = new LinkLabel("mailto:", core::kSupportMail, dialogs, this);
+    mailLink->setObjectName("mailLink");
+    fitLink(mailLink, twipsRect(3510, 1920, 1800, 195));
+    auto* homePageLink = new LinkLabel("http://", core::kWebHost, dialogs, this);
+    homePageLink->setObjectName("homePageLink");
+    fitLink(homePageLink, twipsRect(3795, 2280, 1515, 195));
 
-    auto* Command1 = new QPushButton("OK", this);
-    Command1->setObjectName("Command1");
-    Command1->setGeometry(twipsRect(4200, 3000, 1100, 350));
-    Command1->setDefault(true);  // Esc closes a dialog as well, so OK answers both keys
-    connect(Command1, &QPushButton::clicked, this, &QDialog::accept);
+    auto* ok = new QPushButton("OK", this);
+    ok->setObjectName("okButton");
+    ok->setGeometry(twipsRect(4200, 3000, 1100, 350));
+    ok->setDefault(true);  // Esc closes a dialog as well, so OK answers both keys
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 }
 
 void showAbout(QWidget* mainWindow, Dialogs& dialogs) {
-    showOverDisabledOwner(new Form2(dialogs, mainWindow), mainWindow);
+    showOverDisabledOwner(new AboutDialog(dialogs, mainWindow), mainWindow);
 }
 
 }  // namespace gui

@@ -8,17 +8,17 @@ namespace gui {
 
 class Dialogs;
 
-class Form2 : public QDialog {
+class AboutDialog : public QDialog {
     Q_OBJECT
 
 public:
-    // Links go to dialogs.openUrl, which must outlive the box. Object name "Form2".
-    Form2(Dialogs& dialogs, QWidget* owner);
+    // Links go to dialogs.openUrl, which must outlive the box. Object name "aboutDialog".
+    AboutDialog(Dialogs& dialogs, QWidget* owner);
 };
 
 // Disables mainWindow and shows the About box over it, modeless; however the
 // box closes, mainWindow is enabled again and gets the focus. The open box is
-// mainWindow's child named "Form2".
+// mainWindow's child named "aboutDialog".
 void showAbout(QWidget* mainWindow, Dialogs& dialogs);
 
 }  // namespace gui

@@ -3,7 +3,7 @@
 // folder dialogs, message boxes, the wave-format choice, and the shell's
 // "Open". The program uses RealDialogs; tests script their own answers.
 
-#include "audio/Engine.h"
+#include "core/WaveFormat.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,48 +1,49 @@
 #pragma once
 // "Encoder settings": bitrate, sample rate and channel mode for the MP3 and
-// OGG encoders. Edits the shared values only; the settings file is written
-// when the main window closes.
+// OGG encoders, and how many files convert at once. Edits the settings in
+// memory only; the settings file is written when the main window closes.
 
-#include "core/AppState.h"
+#include "core/Settings.h"
 
 #include <QDialog>
 
 class QComboBox;
-class QLabel;
 class QPushButton;
 class QRadioButton;
 
 namespace gui {
 
-class Form3 : public QDialog {
+class EncoderSettingsDialog : public QDialog {
     Q_OBJECT
 
 public:
-    // Shows state's values; OK writes them back. Object name "Form3".
-    Form3(core::AppState& state, QWidget* owner);
+    // Shows the values of settings; OK writes them back. Object name "encoderSettingsDialog".
+    EncoderSettingsDialog(core::Settings& settings, QWidget* owner);
 
-private slots:
-    void Command1_Click();  // OK
-    void Command2_Click();  // Cancel
+    QComboBox* sampleRateCombo() const { return sampleRateCombo_; }
+    QComboBox* bitrateCombo() const { return bitrateCombo_; }
+    QComboBox* simultaneousCombo() const { return simultaneousCombo_; }
+    QRadioButton* monoOption() const { return monoOption_; }
+    QRadioButton* stereoOption() const { return stereoOption_; }
+    QPushButton* okButton() const { return okButton_; }
+    QPushButton* cancelButton() const { return cancelButton_; }
 
 private:
-    void Form_Load();
+    void store();
 
-    core::AppState& state_;
-    QWidget* Picture31 = nullptr;
-    QLabel* Label7 = nullptr;
-    QComboBox* Combo2 = nullptr;  // sample rates
-    QLabel* Label6 = nullptr;
-    QComboBox* Combo3 = nullptr;      // bitrates
-    QRadioButton* Option1 = nullptr;  // Mono
-    QRadioButton* Option2 = nullptr;  // Stereo
-    QPushButton* Command1 = nullptr;  // OK
-    QPushButton* Command2 = nullptr;  // Cancel
+    core::Settings& settings_;
+    QComboBox* sampleRateCombo_ = nullptr;
+    QComboBox* bitrateCombo_ = nullptr;
+    QComboBox* simultaneousCombo_ = nullptr;
+    QRadioButton* monoOption_ = nullptr;
+    QRadioButton* stereoOption_ = nullptr;
+    QPushButton* okButton_ = nullptr;
+    QPushButton* cancelButton_ = nullptr;
 };
 
 // Disables mainWindow and shows the dialog over it, modeless; however the
 // dialog closes, mainWindow is enabled again and gets the focus. The open
-// dialog is mainWindow's child named "Form3".
-void showEncoderSettings(QWidget* mainWindow, core::AppState& state);
+// dialog is mainWindow's child named "encoderSettingsDialog".
+void showEncoderSettings(QWidget* mainWindow, core::Settings& settings);
 
 }  // namespace gui

@@ -3,7 +3,7 @@
 #include <QString>
 
 // The icons are compiled into a static library; register them before use.
-static void InitIconResources() {
+static void initIconResources() {
     static const bool done = [] {
         Q_INIT_RESOURCE(resources);
         return true;
@@ -16,7 +16,7 @@ namespace gui {
 namespace {
 
 QIcon builtIn(const QString& stem, std::initializer_list<int> sizes) {
-    InitIconResources();
+    initIconResources();
     QIcon icon;
     for (int size : sizes)
         icon.addFile(QStringLiteral(":/sonbridge/icons/%1-%2.png").arg(stem).arg(size),

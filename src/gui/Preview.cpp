@@ -1,48 +1,42 @@
 #include "gui/Preview.h"
 
-#include "gui/SourceList.h"
-#include "gui/MainWindow.h"
-
-#include <QTimer>
+#include "core/Decoder.h"
+#include "playback/AudioDevice.h"
+#include "playback/PlayStream.h"
 
 namespace gui {
 
-void Play(gui::Form1& form) {
-    if (form.ConversionActive) return;  // a stopped run is still winding down
-    const QString path = form.sourceList().selectedPath();
-    if (path.isEmpty()) return;
-    form.Timer3->start();
-    form.PreviewStream = form.engine.streamCreateFile(path, false);
-    if (form.PreviewStream == 0) {
-        form.Timer3->stop();  // nothing to watch: the window stays as it was
-        return;
-    }
-    if (!form.engine.channelPlay(form.PreviewStream)) {
-        // Released at once rather than left open with no way to stop it.
-        form.engine.streamFree(form.PreviewStream);
-        form.PreviewStream = 0;
-        form.Timer3->stop();
-        return;
-    }
-    form.enterBusyForPreview();
+Preview::Preview(playback::AudioDevice& device, QObject* parent)
+    : QObject(parent), device_(device) {
+    endTimer_.setInterval(100);
+    connect(&endTimer_, &QTimer::timeout, this, &Preview::checkEnd);
 }
 
-void Stop(gui::Form1& form) {
-    form.leaveBusy();
-    if (form.PreviewStream != 0) {
-        form.engine.channelStop(form.PreviewStream);
-        form.engine.streamFree(form.PreviewStream);
-        form.PreviewStream = 0;
-        form.sourceList().setSelectedStatus(QString());
-    } else {
-        form.GlobalStop = -1;
-    }
+Preview::~Preview() = default;
+
+bool Preview::play(const QString& path) {
+    stop();
+    core::Result<std::unique_ptr<core::Decoder>> decoder = core::Decoder::open(path);
+    if (!decoder) return false;
+    core::Result<std::unique_ptr<playback::PlayStream>> stream =
+        playback::PlayStream::create(decoder.take(), device_);
+    if (!stream) return false;
+    // A stream that opened but could not start is released at once rather
+    // than left open with no way to stop it.
+    if (!(*stream)->play()) return false;
+    stream_ = stream.take();
+    endTimer_.start();
+    return true;
 }
 
-void Timer3Tick(gui::Form1& form) {
-    const qint64 length = form.engine.channelGetLength(form.PreviewStream);
-    const qint64 position = form.engine.channelGetPosition(form.PreviewStream);
-    if (length == position) form.m_stop_Click();
+void Preview::stop() {
+    endTimer_.stop();
+    if (stream_) stream_->stop();
+    stream_.reset();
+}
+
+void Preview::checkEnd() {
+    if (stream_ && stream_->position() == stream_->length()) emit ended();
 }
 
 }  // namespace gui

@@ -1,14 +1,42 @@
 #pragma once
-// Playing the selected source file, and the Stop command shared with the run.
+// Playing one source file through the sound device, and noticing its end:
+// a 100 ms timer compares the played position with the length.
+
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+#include <memory>
+
+namespace playback {
+class AudioDevice;
+class PlayStream;
+}  // namespace playback
 
 namespace gui {
-class Form1;
-}
 
-namespace gui {
+class Preview : public QObject {
+    Q_OBJECT
+public:
+    explicit Preview(playback::AudioDevice& device, QObject* parent = nullptr);
+    ~Preview() override;
 
-void Play(gui::Form1& form);
-void Stop(gui::Form1& form);
-void Timer3Tick(gui::Form1& form);
+    // True when the file opened and started playing. A file that can't be
+    // opened or started leaves nothing open.
+    bool play(const QString& path);
+    void stop();
+    bool isOpen() const { return stream_ != nullptr; }
+
+signals:
+    // The file has played to its end.
+    void ended();
+
+private:
+    void checkEnd();
+
+    playback::AudioDevice& device_;
+    std::unique_ptr<playback::PlayStream> stream_;
+    QTimer endTimer_;
+};
 
 }  // namespace gui

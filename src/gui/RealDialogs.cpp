@@ -32,7 +32,7 @@ void RealDialogs::message(QWidget* owner, QMessageBox::Icon icon, const QString&
 WaveFormatChoice RealDialogs::chooseWaveFormat(QWidget* owner,
                                                const QList<core::WaveFormatInfo>& formats,
                                                const QByteArray& current) {
-    return chooseWaveFormat(owner, formats, current);
+    return gui::chooseWaveFormat(owner, formats, current);
 }
 
 void RealDialogs::openUrl(const QUrl& url) {

@@ -4,10 +4,8 @@
 #include "core/PathHelpers.h"
 #include "gui/Dialogs.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QMimeData>
-#include <QPersistentModelIndex>
 #include <QTreeWidget>
 #include <QUrl>
 
@@ -82,8 +80,16 @@ QString SourceList::status(int row) const {
     return it ? it->text(kStatusColumn) : QString();
 }
 
-void SourceList::setStatus(int row, const QString& text) {
-    if (QTreeWidgetItem* it = item(row)) it->setText(kStatusColumn, text);
+QString SourceList::statusTip(int row) const {
+    const QTreeWidgetItem* it = item(row);
+    return it ? it->toolTip(kStatusColumn) : QString();
+}
+
+void SourceList::setStatus(int row, const QString& text, const QString& why) {
+    if (QTreeWidgetItem* it = item(row)) {
+        it->setText(kStatusColumn, text);
+        it->setToolTip(kStatusColumn, why);
+    }
 }
 
 int SourceList::selectedRow() const {
@@ -111,40 +117,31 @@ void SourceList::scrollTo(int row) {
     if (QTreeWidgetItem* it = item(row)) view_->scrollToItem(it);
 }
 
-bool SourceList::addSourceFile(const QString& path) {
-    const qint64 n = core::fileSize(path);
-    if (n == 0) return false;
-    auto* row = new QTreeWidgetItem(QStringList{path});
-    row->setIcon(kPathColumn, rowIcon_);
-    row->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren);
-    view_->addTopLevelItem(row);
-    row->setText(kSizeColumn, sizeText(n));
-    // The yield may run a command that removes rows; find ours again afterwards.
-    const QPersistentModelIndex index = view_->indexFromItem(row);
-    QCoreApplication::processEvents();
-    if (index.isValid()) view_->itemFromIndex(index)->setText(kStatusColumn, kNotProcessed);
-    return true;
-}
-
-void SourceList::addChosenFiles(const QStringList& paths) {
-    if (paths.size() == 1) {
-        addSourceFile(paths.first());
-        return;
+int SourceList::addFiles(const QStringList& paths) {
+    QList<QTreeWidgetItem*> rows;
+    rows.reserve(paths.size());
+    for (const QString& path : paths) {
+        const qint64 size = core::fileSize(path);
+        if (size == 0) continue;  // empty, missing, a folder or unreadable
+        auto* row = new QTreeWidgetItem(QStringList{path, gui::sizeText(size), kNotProcessed});
+        row->setIcon(kPathColumn, rowIcon_);
+        row->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren);
+        rows.append(row);
     }
-    for (const QString& p : paths) {
-        addSourceFile(p);
-        QCoreApplication::processEvents();
-    }
+    if (rows.isEmpty()) return 0;
+    // One insertion and one repaint, however many files.
+    view_->setUpdatesEnabled(false);
+    view_->addTopLevelItems(rows);
+    view_->setUpdatesEnabled(true);
+    return int(rows.size());
 }
 
 void SourceList::addDroppedFiles(const QMimeData* data) {
-    // Copy first: the yields inside addSourceFile may let the drag source go.
-    const QStringList paths = droppedPaths(data);
-    for (const QString& p : paths) addSourceFile(p);
+    addFiles(droppedPaths(data));
 }
 
 void SourceList::addFromOpenDialog(gui::Dialogs& dialogs, QWidget* owner) {
-    addChosenFiles(dialogs.getOpenFileNames(owner, openDialogTitle(), openDialogFilter()));
+    addFiles(dialogs.getOpenFileNames(owner, openDialogTitle(), openDialogFilter()));
 }
 
 bool SourceList::removeSelected() {

@@ -44,7 +44,9 @@ public:
     QString path(int row) const;  // empty for a row that does not exist
     QString sizeText(int row) const;
     QString status(int row) const;
-    void setStatus(int row, const QString& text);
+    QString statusTip(int row) const;
+    // why: the status cell's tooltip (a failure's reason); empty clears it.
+    void setStatus(int row, const QString& text, const QString& why = QString());
 
     int selectedRow() const;  // -1 when no row is selected
     QString selectedPath() const;
@@ -52,11 +54,9 @@ public:
     void select(int row);                         // the selected and current row
     void scrollTo(int row);
 
-    // Appends a row when the file has a non-zero size; lets pending events
-    // run once before the status is written. True when a row was added.
-    bool addSourceFile(const QString& path);
-    // What the Open dialog returned: one file, or several with a yield after each.
-    void addChosenFiles(const QStringList& paths);
+    // Appends a row for each file of non-zero size, in order, all in one
+    // step so that thousands of files go in at once. Returns the rows added.
+    int addFiles(const QStringList& paths);
     // Every local file of the drop, in order; anything else adds nothing.
     void addDroppedFiles(const QMimeData* data);
     // Shows the Open dialog over owner and adds what was chosen.

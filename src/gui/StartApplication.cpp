@@ -1,8 +1,8 @@
 #include "gui/StartApplication.h"
 
+#include "core/FfmpegUtil.h"
 #include "core/ProductInfo.h"
 #include "core/Settings.h"
-#include "core/AppFolders.h"
 #include "gui/Dialogs.h"
 
 #include <QCoreApplication>
@@ -10,43 +10,35 @@
 
 namespace gui {
 
-namespace {
-
-// Creating the main window: working folder, engine version, the window with
-// its load step, then the sound device.
-bool CreateMainWindow(Application& a, Dialogs& dialogs) {
+std::unique_ptr<Application> startApplication(Dialogs& dialogs) {
+    auto app = std::make_unique<Application>();
+    app->folders = core::prepareAppFolders();
     QDir::setCurrent(QCoreApplication::applicationDirPath());
-    const QString mismatch = core::Engine::versionMismatch();
+
+    const QString mismatch = core::ff::versionMismatch();
     if (!mismatch.isEmpty()) {
         dialogs.message(nullptr, QMessageBox::Critical, core::kAppTitle,
                         QStringLiteral("An incorrect version of %1 was loaded").arg(mismatch));
-        return false;
+        return nullptr;
     }
-    a.window = std::make_unique<Form1>(a.state, a.engine, dialogs);
-    if (!a.engine.init()) {
+    core::Result<std::unique_ptr<playback::AudioDevice>> device = playback::AudioDevice::open();
+    if (!device) {
         dialogs.message(nullptr, QMessageBox::NoIcon, core::kAppTitle,
                         QStringLiteral("Can't initialize device"));
-        return false;
+        return nullptr;
     }
-    return true;
-}
+    app->device = device.take();
+    app->window = std::make_unique<MainWindow>(*app->device, dialogs, app->folders.settingsPath);
 
-}  // namespace
-
-std::unique_ptr<Application> StartApplication(Dialogs& dialogs) {
-    auto a = std::make_unique<Application>();
-    core::PrepareAppDataFolders(a->state);
-    // The first-run defaults go into the window's controls, so the window
-    // exists before them on every run.
-    if (!CreateMainWindow(*a, dialogs)) return nullptr;
-    Form1& form = *a->window;
-    core::CreateDefaultSettings(a->state, form);
-    form.centerOnScreen();
-    form.show();
-    core::LoadSettings(a->state, form);
-    form.selectFormat(a->state.FormatIndex);
-    form.setWindowTitle(core::kProductName);
-    return a;
+    core::Settings settings;
+    core::createDefaultSettings(settings, app->folders.dataFolder, app->folders.settingsPath);
+    core::loadSettings(settings, app->folders.settingsPath);
+    MainWindow& window = *app->window;
+    window.showSettings(settings);
+    window.centerOnScreen();
+    window.show();
+    window.setWindowTitle(core::kProductName);
+    return app;
 }
 
 }  // namespace gui

@@ -1,10 +1,10 @@
 #pragma once
-// Start-up: data folders, first-run defaults, the engine and the main
-// window, the saved settings, the caption.
+// Start-up: data folders, the FFmpeg version check, the sound device, the
+// main window, first-run defaults, the saved settings, the caption.
 
-#include "core/AppState.h"
-#include "audio/Engine.h"
+#include "core/AppFolders.h"
 #include "gui/MainWindow.h"
+#include "playback/AudioDevice.h"
 
 #include <memory>
 
@@ -14,14 +14,15 @@ class Dialogs;
 
 // Everything one running program owns. The window goes first on destruction.
 struct Application {
-    core::AppState state;
-    core::Engine engine;
-    std::unique_ptr<Form1> window;
+    core::AppFolders folders;
+    std::unique_ptr<playback::AudioDevice> device;
+    std::unique_ptr<MainWindow> window;
 };
 
 // Runs the start-up steps and returns the shown main window with what it
-// works on. When the engine can't be used the reason has been shown through
-// dialogs, nothing was saved, and the result is null: the program ends.
-std::unique_ptr<Application> StartApplication(Dialogs& dialogs);
+// works on. When FFmpeg or the sound device can't be used the reason has
+// been shown through dialogs, nothing was saved, and the result is null:
+// the program ends.
+std::unique_ptr<Application> startApplication(Dialogs& dialogs);
 
 }  // namespace gui

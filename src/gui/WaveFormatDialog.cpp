@@ -20,7 +20,7 @@ struct BlockFields {
     quint16 bits = 0;
 };
 
-BlockFields Fields(const QByteArray& block) {
+BlockFields blockFields(const QByteArray& block) {
     BlockFields f;
     if (block.size() < 16) return f;
     const auto* p = reinterpret_cast<const uchar*>(block.constData());
@@ -32,7 +32,7 @@ BlockFields Fields(const QByteArray& block) {
 }
 
 // The stored block may be longer than the format's, padded with zeros.
-bool SameBlock(const QByteArray& format, const QByteArray& stored) {
+bool sameBlock(const QByteArray& format, const QByteArray& stored) {
     if (format.isEmpty() || !stored.startsWith(format)) return false;
     for (qsizetype i = format.size(); i < stored.size(); ++i) {
         if (stored.at(i) != 0) return false;
@@ -40,12 +40,12 @@ bool SameBlock(const QByteArray& format, const QByteArray& stored) {
     return true;
 }
 
-int FindInitial(const QList<core::WaveFormatInfo>& formats, const QByteArray& current) {
+int findInitial(const QList<core::WaveFormatInfo>& formats, const QByteArray& current) {
     for (int i = 0; i < formats.size(); ++i) {
-        if (SameBlock(formats[i].waveFormatEx, current)) return i;
+        if (sameBlock(formats[i].waveFormatEx, current)) return i;
     }
     for (int i = 0; i < formats.size(); ++i) {
-        const BlockFields f = Fields(formats[i].waveFormatEx);
+        const BlockFields f = blockFields(formats[i].waveFormatEx);
         if (f.tag == 1 && f.channels == 2 && f.rate == 44100 && f.bits == 16) return i;
     }
     return formats.isEmpty() ? -1 : 0;
@@ -56,7 +56,7 @@ int FindInitial(const QList<core::WaveFormatInfo>& formats, const QByteArray& cu
 WaveFormatDialog::WaveFormatDialog(const QList<core::WaveFormatInfo>& formats,
                                    const QByteArray& current, QWidget* owner)
     : QDialog(owner), formats_(formats) {
-    setObjectName("WaveFormatDialog");
+    setObjectName("waveFormatDialog");
     setWindowTitle("Wave format");
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
@@ -98,7 +98,7 @@ WaveFormatDialog::WaveFormatDialog(const QList<core::WaveFormatInfo>& formats,
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     ok_->setEnabled(false);
-    select(FindInitial(formats_, current));
+    select(findInitial(formats_, current));
     attributeList_->setFocus();
 }
 
@@ -124,8 +124,8 @@ void WaveFormatDialog::showAttributes(int formatRow) {
     for (int i = 0; i < formats_.size(); ++i) {
         if (formats_[i].formatName != names_[formatRow]) continue;
         if (previous >= 0) {
-            const BlockFields was = Fields(formats_[previous].waveFormatEx);
-            const BlockFields now = Fields(formats_[i].waveFormatEx);
+            const BlockFields was = blockFields(formats_[previous].waveFormatEx);
+            const BlockFields now = blockFields(formats_[i].waveFormatEx);
             if (keep < 0 && was.rate == now.rate && was.channels == now.channels)
                 keep = attributeFormats_.size();
         }

@@ -2,7 +2,7 @@
 // The choice of the WAV format for a conversion: a format (PCM, IMA ADPCM,
 // ...) and its attributes (rate, bits, channels), from what the writer offers.
 
-#include "audio/Engine.h"
+#include "core/WaveFormat.h"
 #include "gui/Dialogs.h"
 
 #include <QByteArray>
