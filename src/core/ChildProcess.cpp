@@ -99,7 +99,11 @@ Status ChildProcess::start(const QString& program, const QStringList& arguments)
     sigemptyset(&none);
     posix_spawnattr_setsigdefault(&sa.attr, &def);
     posix_spawnattr_setsigmask(&sa.attr, &none);
-    posix_spawnattr_setflags(&sa.attr, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
+    // Its own process group: a terminal's Ctrl+C reaches only the program,
+    // which stops the job in order, instead of killing the encoder mid-file.
+    posix_spawnattr_setpgroup(&sa.attr, 0);
+    posix_spawnattr_setflags(
+        &sa.attr, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETPGROUP);
 
     pid_t pid = -1;
     const int rc = posix_spawnp(&pid, argv[0], &fa.actions, &sa.attr, argv.data(), environ);
