@@ -1,0 +1,147 @@
+#include "cli/Runner.h"
+
+#include "cli/SignalNotifier.h"
+#include "core/NativePath.h"
+
+#include <QCoreApplication>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+
+namespace cli {
+
+namespace {
+
+// The output of a job that did not convert. The name was free when the job
+// started, so whatever stands there now is that job's unfinished file.
+void removeUnfinished(const QString& path) {
+    if (path.isEmpty()) return;
+    const QByteArray bytes = core::nativePath(path);
+    struct stat st {};
+    if (::lstat(bytes.constData(), &st) == 0 && S_ISREG(st.st_mode)) ::unlink(bytes.constData());
+}
+
+QString oneLine(QString text) {
+    text.replace(QLatin1Char('\n'), QStringLiteral("; "));
+    return text.isEmpty() ? QStringLiteral("unknown error") : text;
+}
+
+}  // namespace
+
+LoopGapMeter::LoopGapMeter() {
+    timer_.setTimerType(Qt::PreciseTimer);
+    timer_.setInterval(5);
+    QObject::connect(&timer_, &QTimer::timeout, [this] {
+        const qint64 now = clock_.nsecsElapsed();
+        longestNs_ = std::max(longestNs_, now - lastNs_);
+        lastNs_ = now;
+    });
+    clock_.start();
+    timer_.start();
+}
+
+Runner::Runner(const Options& options, const QList<core::JobSpec>& jobs, int earlierFailures,
+               Console& console)
+    : options_(options), jobs_(jobs), console_(console), failures_(earlierFailures) {
+    outputs_.resize(jobs.size());
+    batch_.setMaxSimultaneous(options.jobs);
+    batch_.setStopAtFirstFailure(false);
+    if (options.format == core::OutputFormat::Wav) batch_.setWaveFormat(options.waveFormat, true);
+    connect(&batch_, &core::Batch::jobStarted, this, &Runner::onJobStarted);
+    connect(&batch_, &core::Batch::jobProgress, this, &Runner::onJobProgress);
+    connect(&batch_, &core::Batch::jobFinished, this, &Runner::onJobFinished);
+    connect(&batch_, &core::Batch::finished, this, &Runner::onFinished);
+    if (console_.live()) {
+        QStringList sources;
+        for (const core::JobSpec& spec : jobs) sources << spec.source;
+        total_ = std::make_unique<TotalProgress>(sources);
+        totalTimer_.setInterval(500);
+        connect(&totalTimer_, &QTimer::timeout, this, &Runner::showTotal);
+    }
+}
+
+Runner::~Runner() = default;
+
+void Runner::start() {
+    clock_.start();
+    if (options_.reportLoopGap) gapMeter_ = std::make_unique<LoopGapMeter>();
+    if (total_) {
+        showTotal();
+        totalTimer_.start();
+    }
+    batch_.start(jobs_);
+}
+
+void Runner::stopBySignal(int signalNumber) {
+    if (signal_ != 0 || !batch_.isRunning()) return;
+    signal_ = signalNumber;
+    batch_.stop();
+    if (total_) console_.status(QStringLiteral("stopping..."));
+}
+
+void Runner::onJobStarted(int job, const QString& outputPath) {
+    outputs_[job] = outputPath;
+}
+
+void Runner::onJobProgress(int job, qint64 decoded, qint64 length) {
+    if (total_ && length > 0) total_->setFraction(job, double(decoded) / double(length));
+}
+
+void Runner::onJobFinished(int job, const core::JobResult& result) {
+    const QString& source = jobs_.at(job).source;
+    if (total_) total_->setDone(job);
+    switch (result.outcome) {
+        case core::JobOutcome::Converted:
+            ++converted_;
+            if (!options_.quiet)
+                console_.out(QStringLiteral("converted  %1 -> %2").arg(source, result.outputPath));
+            break;
+        case core::JobOutcome::Failed:
+            ++failures_;
+            removeUnfinished(outputs_[job]);
+            console_.err(QStringLiteral("failed     %1: %2").arg(source, oneLine(result.reason)));
+            break;
+        case core::JobOutcome::Terminated:
+            // Files a stop kept from starting are counted, not listed one by one.
+            if (outputs_[job].isEmpty()) {
+                ++notStarted_;
+                break;
+            }
+            ++terminated_;
+            removeUnfinished(outputs_[job]);
+            if (!options_.quiet) console_.out(QStringLiteral("terminated %1").arg(source));
+            break;
+    }
+    if (total_) showTotal();
+}
+
+void Runner::onFinished() {
+    totalTimer_.stop();
+    if (total_) {
+        console_.status(QStringLiteral("%1 converted, %2 failed in %3")
+                            .arg(converted_)
+                            .arg(failures_)
+                            .arg(clockText(clock_.elapsed() / 1000)));
+        console_.keepStatus();
+    }
+    if (signal_ != 0 && (terminated_ > 0 || notStarted_ > 0))
+        console_.err(QStringLiteral("%1: stopped; %2 terminated, %3 not started")
+                         .arg(QLatin1String(kProgramName))
+                         .arg(terminated_)
+                         .arg(notStarted_));
+    if (gapMeter_)
+        console_.err(
+            QStringLiteral("longest event-loop gap: %1 ms").arg(gapMeter_->longestMs(), 0, 'f', 1));
+    const int status = signal_ != 0    ? exitStatusForSignal(signal_)
+                       : failures_ > 0 ? int(kSomeFailed)
+                                       : int(kAllConverted);
+    QCoreApplication::exit(status);
+}
+
+void Runner::showTotal() {
+    if (signal_ == 0) console_.status(total_->text(clock_.elapsed()));
+}
+
+}  // namespace cli

@@ -1,0 +1,197 @@
+#include "cli/WaveFormatSpec.h"
+
+#include "core/WaveFormat.h"
+
+#include <QMap>
+#include <QStringList>
+#include <QtEndian>
+
+#include <algorithm>
+#include <cstdlib>
+#include <limits>
+
+namespace cli {
+
+namespace {
+
+// The fields of a block the choice depends on.
+struct Entry {
+    QString codec;        // short name: "pcm16", "ima-adpcm" ...
+    QString description;  // "PCM 16 bit"
+    int rate = 0;
+    int channels = 0;
+    int kbps = 0;  // average bitrate, for MP3's choice
+    QByteArray block;
+};
+
+QString shortName(const QString& formatName, int bits) {
+    if (formatName == QLatin1String("PCM")) return QStringLiteral("pcm%1").arg(bits);
+    static const QMap<QString, QString> names{
+        {QStringLiteral("IEEE Float"), QStringLiteral("float32")},
+        {QStringLiteral("A-Law"), QStringLiteral("alaw")},
+        {QStringLiteral("mu-Law"), QStringLiteral("mulaw")},
+        {QStringLiteral("IMA ADPCM"), QStringLiteral("ima-adpcm")},
+        {QStringLiteral("Microsoft ADPCM"), QStringLiteral("ms-adpcm")},
+        {QStringLiteral("GSM 6.10"), QStringLiteral("gsm610")},
+        {QStringLiteral("MPEG Layer-3"), QStringLiteral("mp3")},
+    };
+    // A format added to the writer later still gets a usable name.
+    return names.value(formatName, formatName.toLower().replace(QLatin1Char(' '), '-'));
+}
+
+const QList<Entry>& entries() {
+    static const QList<Entry> list = [] {
+        QList<Entry> out;
+        for (const core::WaveFormatInfo& info : core::waveFormats()) {
+            const auto* p = reinterpret_cast<const uchar*>(info.waveFormatEx.constData());
+            if (info.waveFormatEx.size() < 16) continue;
+            Entry e;
+            e.channels = qFromLittleEndian<quint16>(p + 2);
+            e.rate = int(qFromLittleEndian<quint32>(p + 4));
+            e.kbps = int(qint64(qFromLittleEndian<quint32>(p + 8)) * 8 / 1000);
+            e.codec = shortName(info.formatName, qFromLittleEndian<quint16>(p + 14));
+            // "44100 Hz, 16 bit, Stereo": the middle part says what a sample is.
+            const QStringList parts = info.attributes.split(QStringLiteral(", "));
+            e.description = info.formatName;
+            if (parts.size() == 3 && e.codec != QLatin1String("mp3"))
+                e.description += QLatin1Char(' ') + parts[1];
+            e.block = info.waveFormatEx;
+            out.append(e);
+        }
+        return out;
+    }();
+    return list;
+}
+
+QList<int> sortedUnique(QList<int> values) {
+    std::sort(values.begin(), values.end());
+    values.erase(std::unique(values.begin(), values.end()), values.end());
+    return values;
+}
+
+// The value of choices nearest to wanted; ties go to the larger one.
+int nearest(const QList<int>& choices, int wanted) {
+    int best = choices.value(0);
+    for (int c : choices) {
+        const qint64 d = std::llabs(qint64(c) - wanted);
+        const qint64 bestD = std::llabs(qint64(best) - wanted);
+        if (d < bestD || (d == bestD && c > best)) best = c;
+    }
+    return best;
+}
+
+QString joined(const QList<int>& values, const QString& separator) {
+    QStringList texts;
+    for (int v : values) texts << QString::number(v);
+    return texts.join(separator);
+}
+
+std::optional<int> positiveNumber(const QString& text) {
+    bool ok = false;
+    const int v = text.trimmed().toInt(&ok);
+    return ok && v > 0 ? std::optional<int>(v) : std::nullopt;
+}
+
+}  // namespace
+
+core::Result<QByteArray> waveFormatFromSpec(const QString& spec, const WaveSpecDefaults& defaults) {
+    const QStringList parts = spec.split(QLatin1Char(','));
+    const QString codec = parts.value(0).trimmed().toLower();
+    if (parts.size() > 3 || codec.isEmpty())
+        return core::Failure{
+            QStringLiteral("bad wave format '%1' (use codec[,rate[,channels]])").arg(spec)};
+    QList<Entry> candidates;
+    for (const Entry& e : entries())
+        if (e.codec == codec) candidates.append(e);
+    if (candidates.isEmpty())
+        return core::Failure{
+            QStringLiteral("unknown WAV codec '%1' (see --list-wave-formats)").arg(codec)};
+
+    QList<int> rates;
+    for (const Entry& e : candidates) rates.append(e.rate);
+    rates = sortedUnique(rates);
+    int rate = nearest(rates, defaults.rate);
+    if (parts.size() >= 2) {
+        const std::optional<int> asked = positiveNumber(parts[1]);
+        if (!asked || !rates.contains(*asked))
+            return core::Failure{QStringLiteral("%1 has no sample rate '%2' (rates: %3)")
+                                     .arg(codec, parts[1].trimmed(), joined(rates, ", "))};
+        rate = *asked;
+    }
+
+    QList<int> channelChoices;
+    for (const Entry& e : candidates)
+        if (e.rate == rate) channelChoices.append(e.channels);
+    channelChoices = sortedUnique(channelChoices);
+    int channels = nearest(channelChoices, defaults.channels);
+    if (parts.size() == 3) {
+        const QString text = parts[2].trimmed().toLower();
+        const std::optional<int> asked = text == QLatin1String("mono")     ? 1
+                                         : text == QLatin1String("stereo") ? 2
+                                                                           : positiveNumber(text);
+        if (!asked || !channelChoices.contains(*asked))
+            return core::Failure{QStringLiteral("%1 has no channel count '%2' (channels: %3)")
+                                     .arg(codec, parts[2].trimmed(), joined(channelChoices, ", "))};
+        channels = *asked;
+    }
+
+    const Entry* chosen = nullptr;
+    for (const Entry& e : candidates) {
+        if (e.rate != rate || e.channels != channels) continue;
+        // Bitrates come in ascending order: a tie goes to the higher one.
+        if (!chosen || std::llabs(qint64(e.kbps) - defaults.mp3Kbps) <=
+                           std::llabs(qint64(chosen->kbps) - defaults.mp3Kbps))
+            chosen = &e;
+    }
+    return chosen->block;  // rate and channels were picked from the candidates
+}
+
+QString waveFormatListing() {
+    QStringList codecs;
+    for (const Entry& e : entries())
+        if (!codecs.contains(e.codec)) codecs.append(e.codec);
+
+    QString text;
+    for (const QString& codec : codecs) {
+        QString description;
+        QList<int> rates, channels;
+        QMap<int, QList<int>> kbpsByRate;
+        for (const Entry& e : entries()) {
+            if (e.codec != codec) continue;
+            description = e.description;
+            rates.append(e.rate);
+            channels.append(e.channels);
+            kbpsByRate[e.rate].append(e.kbps);
+        }
+        rates = sortedUnique(rates);
+        channels = sortedUnique(channels);
+        text +=
+            QStringLiteral("%1 %2 %3 Hz; channels %4\n")
+                .arg(codec, -10)
+                .arg(description, -16)
+                .arg(joined(rates, QStringLiteral(" ")), joined(channels, QStringLiteral(" or ")));
+        if (codec != QLatin1String("mp3")) continue;
+        // Rates that share a bitrate list are shown together.
+        QList<int> group;
+        QList<int> groupKbps;
+        const auto flush = [&] {
+            if (group.isEmpty()) return;
+            text += QStringLiteral("%1 %2-%3 Hz: %4 kbit/s\n")
+                        .arg(QString(), -27)
+                        .arg(group.first())
+                        .arg(group.last())
+                        .arg(joined(groupKbps, QStringLiteral(" ")));
+            group.clear();
+        };
+        for (int rate : rates) {
+            const QList<int> kbps = sortedUnique(kbpsByRate.value(rate));
+            if (kbps != groupKbps) flush();
+            groupKbps = kbps;
+            group.append(rate);
+        }
+        flush();
+    }
+    return text;
+}
+
+}  // namespace cli
