@@ -232,6 +232,11 @@ void Batch::answerWaveFormat(const std::optional<QByteArray>& chosen, bool useFo
         openQuestion_->answered = true;
         openQuestion_.reset();
     }
+    // A cancel fails its job; a batch that ends at a failure asks no one else.
+    if (!chosen && stopAtFirstFailure_) {
+        failed_ = true;
+        withdrawQuestions();
+    }
     questionAnswered_.notify_all();
     QMetaObject::invokeMethod(this, [this] { askNext(); }, Qt::QueuedConnection);
 }
