@@ -78,7 +78,10 @@ MainWindow::MainWindow(playback::AudioDevice& device, Dialogs& dialogs, QString 
     updateCommands();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+    // The list empties itself as its children go; the commands are gone by then.
+    ui_.sourceList->model()->disconnect(this);
+}
 
 void MainWindow::installDropTargets() {
     auto* accept = DropFilter::acceptingFiles(

@@ -18,8 +18,8 @@ void ScriptedDialogs::message(QWidget*, QMessageBox::Icon icon, const QString& t
 }
 
 gui::WaveFormatChoice ScriptedDialogs::chooseWaveFormat(QWidget*,
-                                                       const QList<core::WaveFormatInfo>&,
-                                                       const QByteArray& current) {
+                                                        const QList<core::WaveFormatInfo>&,
+                                                        const QByteArray& current) {
     waveFormatPreselected.append(current);
     if (!waveFormatAnswers.isEmpty()) return waveFormatAnswers.dequeue();
     if (waveFormatDefault) return *waveFormatDefault;

@@ -37,7 +37,7 @@ public:
     void message(QWidget* owner, QMessageBox::Icon icon, const QString& title,
                  const QString& text) override;
     gui::WaveFormatChoice chooseWaveFormat(QWidget* owner,
-                                          const QList<core::WaveFormatInfo>& formats,
-                                          const QByteArray& current) override;
+                                           const QList<core::WaveFormatInfo>& formats,
+                                           const QByteArray& current) override;
     void openUrl(const QUrl& url) override;
 };

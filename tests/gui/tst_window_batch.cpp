@@ -1,0 +1,299 @@
+// Batches started from the window: the rows follow the batch's signals,
+// the controls go busy and idle, the end is announced (or not), the WAV
+// format is asked through the dialogs, and no encoder outlives the window.
+// Real files, real lame and oggenc; only the person's answers are scripted.
+
+#include "core/WaveFormat.h"
+#include "support/AudioFixtures.h"
+#include "support/Processes.h"
+#include "support/gui/WindowFixture.h"
+
+#include <QElapsedTimer>
+#include <QPushButton>
+#include <QTimer>
+#include <QToolButton>
+#include <QTreeWidget>
+
+#include <signal.h>
+#include <functional>
+
+namespace {
+
+QByteArray pcmFormat(int rate, int channels, int bits) {
+    const QString attributes =
+        QString("%1 Hz, %2 bit, %3").arg(rate).arg(bits).arg(channels == 1 ? "Mono" : "Stereo");
+    for (const core::WaveFormatInfo& f : core::waveFormats())
+        if (f.formatName == "PCM" && f.attributes == attributes) return f.waveFormatEx;
+    return {};
+}
+
+int encoderChildren() {
+    int n = 0;
+    for (const fixtures::ChildInfo& c : fixtures::children())
+        if (c.name == "lame" || c.name == "oggenc") ++n;
+    return n;
+}
+
+}  // namespace
+
+Q_DECLARE_METATYPE(gui::WaveFormatChoice)
+
+class WindowBatchTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir media_;
+    fixtures::StartedWindow s_;
+    QString tone_, noise_, junk_;
+
+    // Runs action once, inside the window's own handling of the first job start.
+    void onFirstStart(std::function<void()> action) {
+        auto connection = std::make_shared<QMetaObject::Connection>();
+        *connection = connect(s_.window().batch(), &core::Batch::jobStarted, this,
+                              [connection, action = std::move(action)] {
+                                  QObject::disconnect(*connection);
+                                  action();
+                              });
+    }
+    bool waitIdle() {
+        return QTest::qWaitFor([this] { return s_.idle(); }, 120000);
+    }
+
+private slots:
+    void initTestCase() {
+        QVERIFY(s_.start());
+        tone_ = fixtures::makeWav(media_.path(), "tone.wav", 2.0, 44100, 2);
+        noise_ = fixtures::makeWav(media_.path(), "noise.wav", 30.0, 44100, 2, "pcm_s16le",
+                                   fixtures::Signal::Noise);
+        junk_ = media_.filePath("junk.wav");
+        QFile junk(junk_);
+        QVERIFY(junk.open(QIODevice::WriteOnly));
+        junk.write(QByteArray(3000, 'q'));
+        QVERIFY(!tone_.isEmpty() && !noise_.isEmpty());
+    }
+
+    void init() {
+        s_.rows().removeAll();
+        s_.dialogs = ScriptedDialogs();
+        s_.ui().openFolderCheck->setCheckState(Qt::Checked);
+    }
+
+    void cleanup() { QCOMPARE(encoderChildren(), 0); }
+
+    void completedBatch_data() {
+        QTest::addColumn<int>("format");
+        QTest::addColumn<int>("jobs");
+        QTest::addColumn<bool>("sameFolder");
+        QTest::newRow("mp3, one at a time") << 1 << 1 << false;
+        QTest::newRow("ogg, two at once") << 2 << 2 << false;
+        QTest::newRow("mp3 beside the sources") << 1 << 2 << true;
+    }
+
+    // Every row converted, the controls busy during the run and idle after,
+    // the success box and the output folder; a row dropped during the run
+    // waits for the next one.
+    void completedBatch() {
+        QFETCH(int, format);
+        QFETCH(int, jobs);
+        QFETCH(bool, sameFolder);
+        QTemporaryDir out;
+        const QString ext = format == 1 ? "mp3" : "ogg";
+        QStringList sources{tone_, tone_, tone_};
+        if (sameFolder) {
+            QDir().mkpath(out.filePath("a"));
+            QDir().mkpath(out.filePath("b"));
+            sources = QStringList{out.filePath("a/one.wav"), out.filePath("b/two.wav")};
+            for (const QString& p : sources) QVERIFY(QFile::copy(tone_, p));
+        }
+        s_.prepareRun(format, out.path(), jobs);
+        if (sameFolder) s_.ui().sameFolderCheck->setCheckState(Qt::Checked);
+        QCOMPARE(s_.rows().addFiles(sources), sources.size());
+
+        bool busy = false;
+        onFirstStart([&] {
+            const gui::MainWindowUi& u = s_.ui();
+            busy = !u.startButton->isEnabled() && !u.convertAction->isEnabled() &&
+                   u.stopButton->isEnabled() && !u.playButton->isEnabled() &&
+                   !u.addButton->isEnabled() && !u.sourceList->isEnabled() &&
+                   !u.outputFormatCombo->isEnabled() && !u.settingsButton->isEnabled() &&
+                   !u.destinationEdit->isEnabled() && !u.sameFolderCheck->isEnabled();
+            QCOMPARE(s_.rows().status(0), QStringLiteral("Processing..."));
+            s_.rows().addFiles({tone_});
+        });
+        s_.ui().startButton->click();
+        QVERIFY(waitIdle());
+        QVERIFY(busy);
+
+        QStringList expected(sources.size(), QStringLiteral("Converted."));
+        QCOMPARE(s_.statuses(), expected << QStringLiteral("Not processed"));
+        QCOMPARE(s_.dialogs.messages.size(), 1);
+        QCOMPARE(s_.dialogs.messages[0].text,
+                 QStringLiteral("Audio file(s) converted successfully"));
+        QCOMPARE(s_.dialogs.messages[0].icon, QMessageBox::Information);
+        QCOMPARE(s_.dialogs.messages[0].title, QStringLiteral("Sonbridge"));
+        if (sameFolder) {
+            QVERIFY(QFile::exists(out.filePath("a/one." + ext)));
+            QVERIFY(QFile::exists(out.filePath("b/two." + ext)));
+            // The folder of the last row started.
+            QCOMPARE(s_.dialogs.openedUrls, QList<QUrl>{QUrl::fromLocalFile(out.filePath("b/"))});
+        } else {
+            for (const QString name : {"tone.", "tone (copy).", "tone (copy 2)."}) {
+                const auto probe = fixtures::probe(out.filePath(name + ext));
+                QVERIFY2(probe.ok, qPrintable(name + probe.error));
+                QVERIFY(qAbs(probe.duration - 2.0) < 0.1);
+            }
+            QCOMPARE(s_.dialogs.openedUrls, QList<QUrl>{QUrl::fromLocalFile(out.path())});
+        }
+        QVERIFY(s_.ui().startButton->isEnabled() && s_.ui().addButton->isEnabled());
+        QVERIFY(s_.ui().sourceList->isEnabled() && !s_.ui().stopButton->isEnabled());
+    }
+
+    // Stop gives the commands back at once but refuses them until the run
+    // has wound down; every row ends "Terminated." and the box says so.
+    void stopTerminatesTheRun() {
+        QTemporaryDir out;
+        s_.prepareRun(1, out.path(), 1);
+        s_.rows().addFiles({noise_, noise_, tone_});
+        bool refused = false;
+        onFirstStart([&] {
+            s_.ui().stopButton->click();
+            const gui::MainWindowUi& u = s_.ui();
+            QVERIFY(!u.stopAction->isEnabled() && u.startButton->isEnabled());
+            QVERIFY(!u.outputFormatCombo->isEnabled());  // still winding down
+            u.convertAction->trigger();
+            s_.rows().select(2);
+            u.removeAction->trigger();
+            u.playAction->trigger();
+            refused = s_.rows().count() == 3 && s_.rows().status(2) == "Not processed";
+        });
+        s_.ui().convertAction->trigger();
+        QVERIFY(waitIdle());
+        QVERIFY(refused);
+        QCOMPARE(s_.statuses(), QStringList(3, QStringLiteral("Terminated.")));
+        QCOMPARE(s_.dialogs.messages.size(), 1);
+        QCOMPARE(s_.dialogs.messages[0].text, QStringLiteral("Conversion stopped"));
+        QCOMPARE(s_.dialogs.messages[0].icon, QMessageBox::Information);
+        QCOMPARE(s_.dialogs.openedUrls.size(), 1);
+        QVERIFY(!QFile::exists(out.filePath("tone.mp3")));
+        QVERIFY(!QFile::exists(out.filePath("noise (copy).mp3")));
+    }
+
+    // A failed row ends the batch: rows not started keep their status, the
+    // reason is the row's tooltip, and no success box is shown.
+    void failureEndsTheRunQuietly() {
+        QTemporaryDir out;
+        s_.prepareRun(1, out.path(), 1);
+        s_.rows().addFiles({tone_, junk_, tone_});
+        s_.ui().convertAction->trigger();
+        QVERIFY(waitIdle());
+        QCOMPARE(s_.statuses(), QStringList({"Converted.", "Failed.", "Not processed"}));
+        QVERIFY(!s_.rows().statusTip(1).isEmpty());
+        QVERIFY(s_.dialogs.messages.isEmpty());
+        QVERIFY(s_.dialogs.openedUrls.isEmpty());
+        QVERIFY(s_.ui().outputFormatCombo->isEnabled());
+    }
+
+    void emptyListWarns() {
+        s_.window().startConversion();
+        QCOMPARE(s_.dialogs.messages.size(), 1);
+        QCOMPARE(s_.dialogs.messages[0].text, QStringLiteral("No files to convert"));
+        QCOMPARE(s_.dialogs.messages[0].icon, QMessageBox::Warning);
+        QVERIFY(s_.idle());
+    }
+
+    // The WAV format is asked once per job, offering the last choice, unless
+    // "use for the rest of the batch" was ticked; a cancel fails the row.
+    void waveFormatQuestions_data() {
+        QTest::addColumn<QList<gui::WaveFormatChoice>>("answers");
+        QTest::addColumn<int>("jobs");
+        QTest::addColumn<QStringList>("statuses");
+        const QByteArray mono8k = pcmFormat(8000, 1, 16);
+        const QByteArray stereo = pcmFormat(22050, 2, 16);
+        QTest::newRow("each job") << QList<gui::WaveFormatChoice>{{true, mono8k, false},
+                                                                  {true, stereo, false},
+                                                                  {true, stereo, false}}
+                                  << 1 << QStringList(3, "Converted.");
+        QTest::newRow("rest of batch") << QList<gui::WaveFormatChoice>{{true, mono8k, true}} << 2
+                                       << QStringList(3, "Converted.");
+        QTest::newRow("cancelled") << QList<gui::WaveFormatChoice>{{true, mono8k, false}, {}} << 1
+                                   << QStringList{"Converted.", "Failed.", "Not processed"};
+    }
+
+    void waveFormatQuestions() {
+        QFETCH(QList<gui::WaveFormatChoice>, answers);
+        QFETCH(int, jobs);
+        QFETCH(QStringList, statuses);
+        QTemporaryDir out;
+        s_.prepareRun(0, out.path(), jobs);
+        for (const gui::WaveFormatChoice& a : answers) s_.dialogs.waveFormatAnswers.enqueue(a);
+        s_.rows().addFiles({tone_, tone_, tone_});
+        s_.ui().convertAction->trigger();
+        QVERIFY(waitIdle());
+        QCOMPARE(s_.statuses(), statuses);
+        QCOMPARE(s_.dialogs.waveFormatPreselected.size(), answers.size());
+        for (int i = 1; i < answers.size(); ++i)
+            QCOMPARE(s_.dialogs.waveFormatPreselected[i], answers[i - 1].waveFormatEx);
+        const auto first = fixtures::probe(out.filePath("tone.wav"));
+        QCOMPARE(first.sampleRate, 8000);
+        QCOMPARE(first.channels, 1);
+        if (answers.size() == 3)
+            QCOMPARE(fixtures::probe(out.filePath("tone (copy 2).wav")).channels, 2);
+    }
+
+    // An encoder that stops reading never holds up the window: its timers
+    // keep firing, and the job fails with the stall's reason.
+    void stalledEncoderNeverBlocksTheWindow() {
+        QTemporaryDir out;
+        s_.prepareRun(1, out.path(), 1);
+        s_.window().batch()->setEncoderStallTimeout(1500);
+        s_.rows().addFiles({noise_});
+        pid_t stopped = 0;
+        QElapsedTimer sinceTick;
+        qint64 longestGap = 0;
+        QTimer ticker;
+        connect(&ticker, &QTimer::timeout, this, [&] {
+            if (sinceTick.isValid()) longestGap = qMax(longestGap, sinceTick.elapsed());
+            sinceTick.restart();
+            for (const fixtures::ChildInfo& c : fixtures::children())
+                if (!stopped && c.name == "lame" && ::kill(c.pid, SIGSTOP) == 0) stopped = c.pid;
+        });
+        ticker.start(10);
+        s_.ui().convertAction->trigger();
+        QVERIFY(waitIdle());
+        ticker.stop();
+        if (stopped) ::kill(stopped, SIGCONT);  // in case it is still there
+        QVERIFY(stopped != 0);
+        QCOMPARE(s_.statuses(), QStringList{"Failed."});
+        QVERIFY2(s_.rows().statusTip(0).contains("stopped reading"),
+                 qPrintable(s_.rows().statusTip(0)));
+        QVERIFY2(longestGap < 500, qPrintable(QString::number(longestGap)));
+    }
+
+    // Last: closing ends the window's batch and reaps its encoders before
+    // close() returns.
+    void closingDuringARunLeavesNoEncoder() {
+        QTemporaryDir out;
+        s_.prepareRun(2, out.path(), 2);
+        s_.rows().addFiles({noise_, noise_, noise_});
+        int running = 0;
+        QTimer closer;
+        connect(&closer, &QTimer::timeout, this, [&] {
+            running = encoderChildren();
+            if (running > 0) {
+                closer.stop();
+                s_.window().close();
+            }
+        });
+        closer.start(5);
+        s_.ui().convertAction->trigger();
+        QVERIFY(QTest::qWaitFor([&] { return !s_.window().isVisible(); }, 60000));
+        QVERIFY(running > 0);
+        QCOMPARE(encoderChildren(), 0);
+        QVERIFY(!s_.window().batch());
+        QVERIFY(!s_.statuses().contains("Converted."));
+        QVERIFY(s_.dialogs.messages.isEmpty());
+        QVERIFY(QFile::exists(fixtures::settingsFile()));
+    }
+};
+
+GUI_TEST_MAIN(WindowBatchTest)
+#include "tst_window_batch.moc"
