@@ -8,8 +8,12 @@
 namespace fixtures {
 
 QList<ChildInfo> children() {
+    return childrenOf(getpid());
+}
+
+QList<ChildInfo> childrenOf(pid_t parent) {
     QList<ChildInfo> found;
-    const QByteArray self = QByteArray::number(getpid());
+    const QByteArray self = QByteArray::number(parent);
     for (const QString& pid : QDir("/proc").entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
         QFile stat("/proc/" + pid + "/stat");
         if (!stat.open(QIODevice::ReadOnly)) continue;

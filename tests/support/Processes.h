@@ -16,5 +16,7 @@ struct ChildInfo {
 
 // Children of this process that are still there, zombies included.
 QList<ChildInfo> children();
+// The same for any process, e.g. the encoders of a program a test started.
+QList<ChildInfo> childrenOf(pid_t parent);
 
 }  // namespace fixtures
