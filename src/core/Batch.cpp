@@ -83,6 +83,7 @@ bool Batch::start(const QList<JobSpec>& jobs) {
     {
         std::lock_guard lock(questionMutex_);
         keepWaveFormat_ = false;
+        askedJobs_.clear();
     }
     running_ = true;
     schedule();
@@ -170,6 +171,7 @@ void Batch::jobDone(int index, const JobResult& result) {
     }
     emit jobFinished(index, result);
     schedule();
+    askNext();  // a question may have waited for this job
 }
 
 void Batch::finish() {
@@ -185,6 +187,7 @@ void Batch::finish() {
 
 WaveFormatAnswer Batch::askWaveFormat(int job) {
     std::unique_lock lock(questionMutex_);
+    askedJobs_.insert(job);
     if (keepWaveFormat_ || keepWaveFormatAlways_) return WaveFormatAnswer{waveFormat_, false};
     auto question = std::make_shared<Question>();
     question->job = job;
@@ -202,22 +205,37 @@ void Batch::askNext() {
         std::lock_guard lock(questionMutex_);
         if (openQuestion_) return;  // never two questions at once
         while (!questions_.empty() && !ask) {
-            std::shared_ptr<Question> q = questions_.front();
-            questions_.pop_front();
+            // In list order: the lowest job first, and not before every running
+            // WAV job ahead of it has come to its own question.
+            const auto first =
+                std::min_element(questions_.begin(), questions_.end(),
+                                 [](const auto& a, const auto& b) { return a->job < b->job; });
+            std::shared_ptr<Question> q = *first;
             if (keepWaveFormat_ || keepWaveFormatAlways_) {
                 q->answer = WaveFormatAnswer{waveFormat_, false};
                 q->answered = true;
             } else if (stopRequested_ || failed_) {
                 q->answer.withdrawn = true;
                 q->answered = true;
+            } else if (earlierJobNotAsked(q->job)) {
+                break;  // asked once that job asks or ends
             } else {
                 openQuestion_ = ask = q;
                 current = waveFormat_;
             }
+            questions_.erase(first);
         }
     }
     questionAnswered_.notify_all();
     if (ask) emit waveFormatNeeded(ask->job, current);
+}
+
+bool Batch::earlierJobNotAsked(int job) const {
+    for (const auto& [index, running] : runningJobs_) {
+        if (index >= job) break;
+        if (jobs_.at(index).format == OutputFormat::Wav && !askedJobs_.contains(index)) return true;
+    }
+    return false;
 }
 
 void Batch::answerWaveFormat(const std::optional<QByteArray>& chosen, bool useForRestOfBatch) {

@@ -18,6 +18,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <set>
 
 class QTimer;
 
@@ -87,6 +88,8 @@ private:
     // Worker threads: blocks until the question of this job is answered.
     WaveFormatAnswer askWaveFormat(int job);
     void askNext();  // GUI thread: shows the next question, if none is open
+    // With questionMutex_ held: a running WAV job before this one has not asked yet.
+    bool earlierJobNotAsked(int job) const;
     void withdrawQuestions();
 
     QList<JobSpec> jobs_;
@@ -108,6 +111,7 @@ private:
     std::condition_variable questionAnswered_;
     std::deque<std::shared_ptr<Question>> questions_;
     std::shared_ptr<Question> openQuestion_;
+    std::set<int> askedJobs_;  // WAV jobs of this batch that came to their question
     QByteArray waveFormat_;
     bool keepWaveFormat_ = false;      // for the rest of this batch
     bool keepWaveFormatAlways_ = false;
