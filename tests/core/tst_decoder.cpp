@@ -65,6 +65,7 @@ class DecoderTest : public QObject {
 
 private slots:
     void decodesEveryKindOfFile_data() {
+        // clang-format off
         QTest::addColumn<QString>("file");
         QTest::addColumn<int>("rate");
         QTest::addColumn<int>("channels");
@@ -102,6 +103,7 @@ private slots:
         QTest::newRow("VOX upper case") << makeVox(d, "q.VOX", 0.5) << 8000 << 1 << 0.5 << 0;
         QTest::newRow("raw") << makeRaw(d, "r.raw", 1.0) << 44100 << 2 << 1.0 << 0;
         QTest::newRow("pcm") << makeRaw(d, "s.pcm", 0.25) << 44100 << 2 << 0.25 << 0;
+        // clang-format on
     }
 
     void decodesEveryKindOfFile() {
@@ -160,6 +162,7 @@ private slots:
     }
 
     void damagedFilesFailOrEndEarly_data() {
+        // clang-format off
         QTest::addColumn<QString>("file");
         QTest::addColumn<bool>("mayOpen");
         const QString d = dir_.path();
@@ -188,6 +191,7 @@ private slots:
             << truncated(fixtures::makeFlac(d, "t5.flac", 1.0, 44100, 2), "t5-cut.flac", 0.5)
             << true;
         QTest::newRow("ogg with damaged middle") << write("t6-bad.ogg", ogg) << true;
+        // clang-format on
     }
 
     void damagedFilesFailOrEndEarly() {

@@ -89,7 +89,7 @@ class EncodingTest : public QObject {
     Q_OBJECT
 
     QTemporaryDir dir_;
-    QString source_;  // 1.5 s, 44100 Hz stereo
+    QString source_;   // 1.5 s, 44100 Hz stereo
     QString monoOgg_;  // 1.5 s, 48000 Hz mono
     static constexpr double kSeconds = 1.5;
 
@@ -101,6 +101,7 @@ private slots:
     }
 
     void kilohertzText_data() {
+        // clang-format off
         QTest::addColumn<int>("rate");
         QTest::addColumn<QString>("text");
         QTest::newRow("44100") << 44100 << "44.1";
@@ -109,6 +110,7 @@ private slots:
         QTest::newRow("8000") << 8000 << "8";
         QTest::newRow("999") << 999 << "0.999";
         QTest::newRow("smallest") << -2147483647 - 1 << "-2147483.648";
+        // clang-format on
     }
     void kilohertzText() {
         QFETCH(int, rate);
@@ -118,6 +120,7 @@ private slots:
 
     // The text is shown as built; the arguments are what really runs.
     void commandLines_data() {
+        // clang-format off
         QTest::addColumn<int>("format");
         QTest::addColumn<int>("bitrate");
         QTest::addColumn<int>("rate");
@@ -139,6 +142,7 @@ private slots:
         QTest::newRow("ogg stereo 44100")
             << 2 << 160 << 44100 << true
             << "/opt/Son bridge/oggenc --bitrate=160 - --raw-rate=44100 --output=\"OUT\"" << 2;
+        // clang-format on
     }
     void commandLines() {
         QFETCH(int, format);
@@ -148,9 +152,8 @@ private slots:
         QFETCH(QString, line);
         QFETCH(int, channels);
         const QString out = "/home/u/Out/it's \"x\".out";
-        const auto command = core::buildEncoderCommand(*core::outputFormatFromIndex(format),
-                                                       {bitrate, rate, stereo}, "/opt/Son bridge",
-                                                       out);
+        const auto command = core::buildEncoderCommand(
+            *core::outputFormatFromIndex(format), {bitrate, rate, stereo}, "/opt/Son bridge", out);
         QCOMPARE(command.commandLine, QString(line).replace("OUT", out));
         // The line less the program and the quotes, the name one argument.
         QStringList arguments = line.section(' ', 2).remove('"').split(' ');
@@ -163,8 +166,8 @@ private slots:
 
     void programResolution() {
         const core::EncoderSettings settings{128, 44100, true};
-        QVERIFY(core::buildEncoderCommand(OutputFormat::Wav, settings, "/opt", "/o").commandLine
-                    .isEmpty());
+        QVERIFY(core::buildEncoderCommand(OutputFormat::Wav, settings, "/opt", "/o")
+                    .commandLine.isEmpty());
         QTemporaryDir folder;
         const QString local = folder.filePath("lame");
         QVERIFY(fixtures::writeFile(local, "#!/bin/sh\n"));
@@ -204,6 +207,7 @@ private slots:
     }
 
     void wavOutputIsTheChosenFormat_data() {
+        // clang-format off
         QTest::addColumn<QByteArray>("wfx");
         const QList<core::WaveFormatInfo>& formats = core::waveFormats();
         // Each codec and width at its first, middle and last entry.
@@ -217,6 +221,7 @@ private slots:
                               qPrintable(formats[i].attributes))
                     << formats[i].waveFormatEx;
         }
+        // clang-format on
     }
 
     void wavOutputIsTheChosenFormat() {
@@ -237,6 +242,7 @@ private slots:
     }
 
     void badWaveFormatsAreRefused_data() {
+        // clang-format off
         QTest::addColumn<QByteArray>("wfx");
         const QByteArray pcm = waveFormat("PCM", "8000 Hz, 8 bit, Mono");
         const QByteArray ima = waveFormat("IMA ADPCM", "22050 Hz, 4 bit, Mono");
@@ -259,6 +265,7 @@ private slots:
         QTest::newRow("ima block not a power of two") << patched(ima, 12, 300);
         QTest::newRow("extra bytes missing") << ima.left(19);
         QTest::newRow("cbSize past the end") << patched(pcm, 16, 200);
+        // clang-format on
     }
 
     void badWaveFormatsAreRefused() {
@@ -273,6 +280,7 @@ private slots:
     // The encoder gets audio that matches its options: the chosen rate and
     // channel mode, and the source's duration.
     void encodedOutputHasTheChosenAudio_data() {
+        // clang-format off
         QTest::addColumn<bool>("monoSource");
         QTest::addColumn<int>("format");
         QTest::addColumn<int>("rate");
@@ -288,6 +296,7 @@ private slots:
         QTest::newRow("ogg 48000 stereo") << false << 2 << 48000 << true << 160 << "vorbis" << 2;
         QTest::newRow("ogg stereo of a mono source") << true << 2 << 44100 << true << 128
                                                      << "vorbis" << 2;
+        // clang-format on
     }
 
     void encodedOutputHasTheChosenAudio() {
@@ -299,9 +308,9 @@ private slots:
         QFETCH(QString, codec);
         QFETCH(int, channels);
         const QString out = dir_.filePath(QString("enc-%1").arg(QTest::currentDataTag()));
-        const core::JobResult r = convert(monoSource ? monoOgg_ : source_,
-                                          core::outputFormatFromIndex(format), out,
-                                          {kbps, rate, stereo});
+        const core::JobResult r =
+            convert(monoSource ? monoOgg_ : source_, core::outputFormatFromIndex(format), out,
+                    {kbps, rate, stereo});
         QVERIFY2(r.outcome == JobOutcome::Converted, qPrintable(r.reason));
         QCOMPARE(r.outputPath, out);
         const fixtures::ProbeResult p = fixtures::probe(out);
@@ -313,6 +322,7 @@ private slots:
     }
 
     void jobFailuresSayWhy_data() {
+        // clang-format off
         QTest::addColumn<QString>("source");
         QTest::addColumn<int>("format");
         QTest::addColumn<QString>("output");  // relative to the test folder, or absolute
@@ -331,6 +341,7 @@ private slots:
         QTest::newRow("oggenc under a file") << tone << 2 << "source.wav/x.ogg" << false << "x.ogg";
         QTest::newRow("lame missing") << tone << 1 << "b.mp3" << true << "lame not found";
         QTest::newRow("oggenc missing") << tone << 2 << "b.ogg" << true << "oggenc not found";
+        // clang-format on
     }
 
     void jobFailuresSayWhy() {
@@ -353,6 +364,7 @@ private slots:
 
     // Any way an encoder process can fail ends in a failure with its reason.
     void failingEncodersSayWhy_data() {
+        // clang-format off
         QTest::addColumn<QString>("program");
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("reason");  // how it ends
@@ -373,6 +385,7 @@ private slots:
                            "head -c 3000000 /dev/zero | tr '\\0' x >&2; cat >/dev/null; "
                            "echo disk on fire >&2; exit 3"}
             << "disk on fire";
+        // clang-format on
     }
 
     void failingEncodersSayWhy() {
@@ -382,10 +395,10 @@ private slots:
         auto decoder = core::Decoder::open(source_);
         QVERIFY(decoder);
         const bool raw = program == "oggenc";
-        auto process = core::EncoderProcess::create(
-            {QStandardPaths::findExecutable(program), arguments, raw ? 8000 : 44100, raw ? 1 : 0,
-             !raw},
-            (*decoder)->sampleRate(), (*decoder)->channels());
+        auto process =
+            core::EncoderProcess::create({QStandardPaths::findExecutable(program), arguments,
+                                          raw ? 8000 : 44100, raw ? 1 : 0, !raw},
+                                         (*decoder)->sampleRate(), (*decoder)->channels());
         QVERIFY2(process, qPrintable(process.reason()));
         std::vector<uint8_t> block(20000);
         while (!(*decoder)->atEnd()) {
@@ -398,6 +411,7 @@ private slots:
     }
 
     void childProcesses_data() {
+        // clang-format off
         QTest::addColumn<QString>("program");
         QTest::addColumn<qint64>("feed");    // bytes written before finishing
         QTest::addColumn<int>("stallMs");
@@ -412,6 +426,7 @@ private slots:
                                                       << "sleep was ended by signal 9" << 5000;
         QTest::newRow("not found") << "no-such-encoder" << qint64(0) << 0 << 0
                                    << "no-such-encoder not found" << 1000;
+        // clang-format on
     }
 
     void childProcesses() {

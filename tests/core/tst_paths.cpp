@@ -53,6 +53,7 @@ class PathsTest : public QObject {
 
 private slots:
     void splitting_data() {
+        // clang-format off
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("withoutExtension");
         QTest::addColumn<QString>("nameOnly");
@@ -71,6 +72,7 @@ private slots:
         QTest::newRow("backslash is a name character") << "/x/a\\b.c" << "/x/a\\b" << "a\\b.c"
                                                        << "/x/";
         QTest::newRow("root file") << "/song.wav" << "/song" << "song.wav" << "/";
+        // clang-format on
     }
 
     void splitting() {
@@ -84,7 +86,8 @@ private slots:
     }
 
     void createFolderMakesEveryLevelBeforeTheLastSeparator() {
-        QCOMPARE(core::createFolderRequests("/Out/Music/"), (QStringList{"", "/Out", "/Out/Music"}));
+        QCOMPARE(core::createFolderRequests("/Out/Music/"),
+                 (QStringList{"", "/Out", "/Out/Music"}));
         QCOMPARE(core::createFolderRequests("/Out/Music"), (QStringList{"", "/Out"}));
         QCOMPARE(core::createFolderRequests("Out"), QStringList());
         QCOMPARE(core::createFolderRequests("a//b/"), (QStringList{"a", "a/", "a//b"}));
@@ -100,6 +103,7 @@ private slots:
     }
 
     void existence_data() {
+        // clang-format off
         QTest::addColumn<QString>("entry");  // as makeEntry takes it; empty: nothing made
         QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("fileExists");
@@ -111,6 +115,7 @@ private slots:
         QTest::newRow("broken link") << "l:l.wav" << "l.wav" << false << true << qint64(0);
         QTest::newRow("missing") << "" << "m.wav" << false << false << qint64(0);
         QTest::newRow("empty name") << "" << "" << false << false << qint64(0);
+        // clang-format on
     }
 
     void existence() {
@@ -128,6 +133,7 @@ private slots:
     }
 
     void everyByteStringRoundTrips_data() {
+        // clang-format off
         QTest::addColumn<QByteArray>("bytes");
         QTest::newRow("ascii") << QByteArray("/music/a b.wav");
         QTest::newRow("utf-8") << QByteArray("/m\xC3\xBCsic/\xE2\x99\xAA \xF0\x9F\x8E\xB5.ogg");
@@ -140,6 +146,7 @@ private slots:
         QTest::newRow("pair then stray") << QByteArray("\xF0\x90\x82\x80\xFF");
         QTest::newRow("byte-order mark first") << QByteArray("\xEF\xBB\xBF" "a.wav");
         QTest::newRow("byte-order mark after a stray") << QByteArray("\xFF\xEF\xBB\xBF.wav");
+        // clang-format on
     }
 
     void everyByteStringRoundTrips() {
@@ -197,6 +204,7 @@ private slots:
 
     // Paths are relative to a fresh folder T; entries are made first.
     void outputNaming_data() {
+        // clang-format off
         QTest::addColumn<QString>("source");
         QTest::addColumn<int>("format");  // outputFormatFromIndex: -1 none
         QTest::addColumn<bool>("sameFolder");
@@ -262,6 +270,7 @@ private slots:
         QTest::newRow("reserved and taken")
             << "M/Song.flac" << 1 << false << "Out" << QStringList{"f:Out/Song (copy).mp3"}
             << QStringList{"Out/Song.mp3", "Out/Song (copy 2).mp3"} << "Out/Song (copy 3).mp3";
+        // clang-format on
     }
 
     void outputNaming() {
@@ -277,8 +286,8 @@ private slots:
         for (const QString& e : entries) QVERIFY(makeEntry(tmp.path(), e));
         QSet<QString> taken;
         for (const QString& r : reserved) taken.insert(t + r);
-        const QString output = core::buildOutputPath(t + source, core::outputFormatFromIndex(format),
-                                                     sameFolder, t + destination, taken);
+        const QString output = core::buildOutputPath(
+            t + source, core::outputFormatFromIndex(format), sameFolder, t + destination, taken);
         QCOMPARE(output, t + expected);
         QVERIFY(QFileInfo(core::folderOf(output)).isDir());  // the folder is made, never the file
         QVERIFY(!core::entryExists(output));

@@ -72,6 +72,7 @@ class SettingsTest : public QObject {
 
 private slots:
     void numberRule_data() {
+        // clang-format off
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("bits");
         QTest::addColumn<bool>("fits");
@@ -96,6 +97,7 @@ private slots:
         QTest::newRow("tiny exponent") << "-1e-400" << 16 << true << qint64(0);
         QTest::newRow("rounds into range") << "32767.4" << 16 << true << qint64(32767);
         QTest::newRow("rounds out of range") << "32767.5" << 16 << false << qint64(0);
+        // clang-format on
     }
 
     void numberRule() {
@@ -109,6 +111,7 @@ private slots:
     }
 
     void profileRules_data() {
+        // clang-format off
         QTest::addColumn<QString>("section");
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("value");
@@ -122,6 +125,7 @@ private slots:
         QTest::newRow("first section of a name") << "main" << "dup" << "first";
         QTest::newRow("commented key") << "Main" << "commented" << "";
         QTest::newRow("missing key") << "Main" << "missing" << "";
+        // clang-format on
     }
 
     void profileRules() {
@@ -139,12 +143,14 @@ private slots:
 
     // Only the line set changes; every other byte, line end and mark stays.
     void writeKeepsEveryOtherByte_data() {
+        // clang-format off
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QString>("section");
         QTest::addColumn<QString>("key");
         QTest::addColumn<QByteArray>("expected");
         const QByteArray crlf =
-            "; kept\r\n[Other]\r\nx = 1\r\n\r\n[Main]\r\n0=0\r\nunknown=keep me\r\n\r\n[L]\r\ny=2\r\n";
+            "; kept\r\n[Other]\r\nx = 1\r\n\r\n[Main]\r\n0=0\r\nunknown=keep me\r\n"
+            "\r\n[L]\r\ny=2\r\n";
         QTest::newRow("crlf: replace")
             << crlf << "main" << "0"
             << QByteArray("; kept\r\n[Other]\r\nx = 1\r\n\r\n[Main]\r\n0=V\r\nunknown=keep me\r\n"
@@ -162,6 +168,7 @@ private slots:
         QTest::newRow("no final line end")
             << QByteArray("[Main]\n0=1") << "Main" << "1" << QByteArray("[Main]\n0=1\n1=V\n");
         QTest::newRow("empty file") << QByteArray() << "Main" << "2" << QByteArray("[Main]\n2=V\n");
+        // clang-format on
     }
 
     void writeKeepsEveryOtherByte() {
@@ -176,6 +183,7 @@ private slots:
     }
 
     void valuesThatWouldBreakTheFileAreRefused_data() {
+        // clang-format off
         QTest::addColumn<QString>("section");
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("value");
@@ -186,6 +194,7 @@ private slots:
         QTest::newRow("key holding '='") << "Main" << "a=b" << "x";
         QTest::newRow("section holding ']'") << "Ma]in" << "2" << "x";
         QTest::newRow("empty key") << "Main" << " " << "x";
+        // clang-format on
     }
 
     void valuesThatWouldBreakTheFileAreRefused() {
@@ -231,6 +240,7 @@ private slots:
 
     // Each key alone in the file: the field it reads, and what it leaves.
     void loadReadsEachKeyByItsRule_data() {
+        // clang-format off
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("field");
@@ -260,6 +270,7 @@ private slots:
         QTest::newRow("jobs letters kept") << "7" << "many" << "jobs" << "3";
         QTest::newRow("jobs too wide kept") << "7" << "1e10" << "jobs" << "3";
         QTest::newRow("jobs missing kept") << "0" << "1" << "jobs" << "3";
+        // clang-format on
     }
 
     void loadReadsEachKeyByItsRule() {
