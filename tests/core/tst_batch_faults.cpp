@@ -1,0 +1,257 @@
+// Batches that meet faults and hostile input: an encoder stopped or killed
+// mid-file, a destination that fills up or can't be made, names a shell
+// would misread or that are not UTF-8. Every case ends with a clear outcome,
+// nothing overwritten and no encoder process left behind.
+#include "core/Batch.h"
+#include "core/NativePath.h"
+#include "core/WaveFormat.h"
+#include "support/AudioFixtures.h"
+#include "support/BatchRecorder.h"
+#include "support/Processes.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QScopeGuard>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include <fcntl.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <csignal>
+
+using core::BatchEnd;
+using core::JobOutcome;
+using core::OutputFormat;
+using fixtures::BatchRecorder;
+
+namespace {
+
+QList<core::JobSpec> jobs(const QStringList& sources, OutputFormat format,
+                          const QString& destination) {
+    QList<core::JobSpec> list;
+    for (const QString& s : sources)
+        list << core::JobSpec{s, format, {128, 44100, true}, false, destination};
+    return list;
+}
+
+QByteArray pcm16Stereo() {
+    for (const core::WaveFormatInfo& f : core::waveFormats())
+        if (f.formatName == "PCM" && f.attributes == "44100 Hz, 16 bit, Stereo")
+            return f.waveFormatEx;
+    return {};
+}
+
+// A small tmpfs, unmounted when the test ends however it ends.
+class SmallDisk {
+public:
+    explicit SmallDisk(const QString& where) : path_(QFile::encodeName(where)) {
+        mounted_ = ::mount("tmpfs", path_.constData(), "tmpfs", 0, "size=128k") == 0;
+    }
+    ~SmallDisk() {
+        if (mounted_) ::umount2(path_.constData(), MNT_DETACH);
+    }
+    SmallDisk(const SmallDisk&) = delete;
+    SmallDisk& operator=(const SmallDisk&) = delete;
+    bool mounted() const { return mounted_; }
+
+private:
+    QByteArray path_;
+    bool mounted_ = false;
+};
+
+}  // namespace
+
+class BatchFaultsTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir media_;
+    QString tone_;  // 2 s
+    QString long_;  // 20 s of noise
+
+private slots:
+    void initTestCase() {
+        tone_ = fixtures::makeWav(media_.path(), "tone.wav", 2.0, 44100, 2);
+        long_ = fixtures::makeWav(media_.path(), "long.wav", 20.0, 44100, 2, "pcm_s16le",
+                                  fixtures::Signal::Noise);
+        QVERIFY(!tone_.isEmpty() && !long_.isEmpty());
+    }
+
+    void cleanup() {
+        const auto left = fixtures::children();
+        for (const auto& c : left) qWarning("left behind: %d %s", c.pid, qPrintable(c.name));
+        QVERIFY(left.isEmpty());
+    }
+
+    // The batch's thread keeps turning while its encoder hangs or dies, and
+    // the batch can run again afterwards.
+    void misbehavingEncoderFailsItsJob_data() {
+        // clang-format off
+        QTest::addColumn<int>("format");
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<int>("signal");
+        QTest::addColumn<QString>("reason");  // empty: any
+        QTest::newRow("lame stops reading") << 1 << "lame" << SIGSTOP
+                                            << "lame stopped reading its input";
+        QTest::newRow("oggenc stops reading") << 2 << "oggenc" << SIGSTOP
+                                              << "oggenc stopped reading its input";
+        QTest::newRow("lame killed") << 1 << "lame" << SIGKILL << "";
+        QTest::newRow("oggenc killed") << 2 << "oggenc" << SIGKILL << "";
+        // clang-format on
+    }
+
+    void misbehavingEncoderFailsItsJob() {
+        QFETCH(int, format);
+        QFETCH(QString, program);
+        QFETCH(int, signal);
+        QFETCH(QString, reason);
+        QTemporaryDir out;
+        core::Batch batch;
+        batch.setMaxSimultaneous(1);
+        batch.setEncoderStallTimeout(500);
+        BatchRecorder rec(batch);
+        pid_t hit = 0;
+        qint64 longestGap = 0;
+        QElapsedTimer gap;
+        QTimer ticker;
+        QObject::connect(&ticker, &QTimer::timeout, [&] {
+            longestGap = std::max(longestGap, gap.restart());
+            for (const auto& c : fixtures::children())
+                if (!hit && c.name == program && ::kill(c.pid, signal) == 0) hit = c.pid;
+        });
+        gap.start();
+        ticker.start(5);
+        const OutputFormat f = *core::outputFormatFromIndex(format);
+        QVERIFY(batch.start(jobs({long_, tone_}, f, out.path())));
+        QVERIFY(rec.waitForEnd());
+        ticker.stop();
+
+        QVERIFY(hit != 0);
+        QCOMPARE(*rec.end, BatchEnd::Failed);
+        QCOMPARE(rec.started, QList<int>{0});
+        QCOMPARE(rec.results[0].outcome, JobOutcome::Failed);
+        QVERIFY(!rec.results[0].reason.isEmpty());
+        if (!reason.isEmpty()) QCOMPARE(rec.results[0].reason, reason);
+        QVERIFY2(longestGap < 250, qPrintable(QString::number(longestGap)));
+
+        rec.end.reset();
+        QVERIFY(batch.start(jobs({tone_}, f, out.path())));
+        QVERIFY(rec.waitForEnd());
+        QCOMPARE(rec.results[0].outcome, JobOutcome::Converted);
+        QVERIFY(fixtures::probe(rec.results[0].outputPath).ok);
+    }
+
+    void unwritableDestinationIsNeverConverted_data() {
+        // clang-format off
+        QTest::addColumn<int>("format");
+        QTest::addColumn<bool>("fullDisk");  // else a folder under a file
+        QTest::newRow("wav, full disk") << 0 << true;
+        QTest::newRow("mp3, full disk") << 1 << true;
+        QTest::newRow("ogg, full disk") << 2 << true;
+        QTest::newRow("wav, folder under a file") << 0 << false;
+        QTest::newRow("mp3, folder under a file") << 1 << false;
+        QTest::newRow("ogg, folder under a file") << 2 << false;
+        // clang-format on
+    }
+
+    void unwritableDestinationIsNeverConverted() {
+        QFETCH(int, format);
+        QFETCH(bool, fullDisk);
+        QTemporaryDir out;
+        SmallDisk disk(fullDisk ? out.path() : QString());
+        if (fullDisk && !disk.mounted()) QSKIP("cannot mount a tmpfs here");
+        QString destination = out.path();
+        if (!fullDisk) {
+            QVERIFY(fixtures::writeFile(out.filePath("file"), "x"));
+            destination = out.filePath("file/sub");
+        }
+        core::Batch batch;
+        batch.setMaxSimultaneous(1);
+        batch.setWaveFormat(pcm16Stereo(), true);
+        BatchRecorder rec(batch);
+        QVERIFY(
+            batch.start(jobs({long_, tone_}, *core::outputFormatFromIndex(format), destination)));
+        QVERIFY(rec.waitForEnd());
+        QCOMPARE(*rec.end, BatchEnd::Failed);
+        QCOMPARE(rec.started, QList<int>{0});
+        QCOMPARE(rec.results[0].outcome, JobOutcome::Failed);
+        QVERIFY(!rec.results[0].reason.isEmpty());
+    }
+
+    // Names reach the encoders as one argument each, never through a shell.
+    void hostileNamesConvert() {
+        QTemporaryDir out;
+        const QString folder = media_.filePath("hostile");
+        QVERIFY(QDir().mkpath(folder));
+        const QStringList names{"say \"hi\" it's.wav",
+                                "$(touch pwned).wav",
+                                "`touch pwned` ;x.wav",
+                                "--help -o.wav",
+                                "-.wav",
+                                "two\nlines.wav",
+                                "~*?[a].wav",
+                                QString(125, QChar(0xE9)) + "x.wav"};
+        QStringList sources;
+        for (const QString& name : names) {
+            QVERIFY(QFile::copy(tone_, folder + "/" + name));
+            sources << folder + "/" + name;
+        }
+        // And bytes that are not UTF-8, in the folder's name too.
+        const QByteArray rawFolder = QFile::encodeName(folder) + "/caf\xE9";
+        const QByteArray rawSource = rawFolder + "/ch\xE2teau \xFF.wav";
+        const QByteArray rawOut = QFile::encodeName(out.path()) + "/ch\xE2teau \xFF";
+        const auto removeRaw = qScopeGuard([&] {
+            for (const char* ext : {".mp3", ".ogg"}) ::unlink(rawOut + ext);
+            ::unlink(rawSource.constData());
+            ::rmdir(rawFolder.constData());
+        });
+        QVERIFY(::mkdir(rawFolder.constData(), 0755) == 0);
+        QVERIFY(::link(QFile::encodeName(tone_).constData(), rawSource.constData()) == 0);
+        sources << core::pathFromNative(rawSource);
+
+        core::Batch batch;
+        batch.setMaxSimultaneous(2);
+        BatchRecorder rec(batch);
+        QVERIFY(batch.start(jobs(sources, OutputFormat::Mp3, out.path()) +
+                            jobs(sources, OutputFormat::Ogg, out.path())));
+        QVERIFY(rec.waitForEnd());
+        QCOMPARE(*rec.end, BatchEnd::Completed);
+        QCOMPARE(rec.with(JobOutcome::Converted).size(), 2 * sources.size());
+
+        // Probed under plain names: the tools take their arguments as text.
+        for (auto it = rec.results.begin(); it != rec.results.end(); ++it) {
+            const QString plain = out.filePath(QString("probe-%1").arg(it.key()));
+            QVERIFY2(::rename(core::nativePath(it->outputPath).constData(),
+                              QFile::encodeName(plain).constData()) == 0,
+                     qPrintable(it->outputPath));
+            const auto p = fixtures::probe(plain);
+            QVERIFY2(p.ok && qAbs(p.duration - 2.0) < 0.1, qPrintable(it->outputPath + p.error));
+        }
+        QCOMPARE(rec.results.first().outputPath, out.filePath("say \"hi\" it's.mp3"));
+        QCOMPARE(rec.results.last().outputPath, core::pathFromNative(rawOut + ".ogg"));
+        for (const QString& dir : {QDir::currentPath(), QDir::homePath(), folder})
+            QVERIFY(!QFileInfo::exists(dir + "/pwned"));
+    }
+
+    // A free 255-byte name converts; its copy is never written over it.
+    void longNameIsNeverOverwritten() {
+        QTemporaryDir out;
+        const QString source = media_.filePath(QString(125, QChar(0xE9)) + "x.wav");
+        QVERIFY(QFile::copy(tone_, source) || QFileInfo::exists(source));
+        core::Batch batch;
+        batch.setStopAtFirstFailure(false);
+        BatchRecorder rec(batch);
+        QVERIFY(batch.start(jobs({source, source}, OutputFormat::Ogg, out.path())));
+        QVERIFY(rec.waitForEnd());
+        QCOMPARE(rec.results[0].outcome, JobOutcome::Converted);
+        QVERIFY(rec.results[1].outputPath != rec.results[0].outputPath);
+        QVERIFY(fixtures::probe(rec.results[0].outputPath).ok);
+        if (rec.results[1].outcome == JobOutcome::Failed)
+            QCOMPARE(QDir(out.path()).entryList(QDir::Files).size(), 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(BatchFaultsTest)
+#include "tst_batch_faults.moc"
