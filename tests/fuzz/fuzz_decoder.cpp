@@ -41,12 +41,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                                                    QLatin1String(kExtensions[selector % 6]));
     fuzz::writeFile(path, reinterpret_cast<const char*>(data + 1), qsizetype(size - 1));
 
-    QString error;
-    const auto decoder = core::Decoder::open(path, &error);
-    if (!decoder) {
-        CHECK(!error.isEmpty());
+    auto opened = core::Decoder::open(path);
+    if (!opened) {
+        CHECK(!opened.reason().isEmpty());
         return 0;
     }
+    const std::unique_ptr<core::Decoder> decoder = opened.take();
     CHECK(decoder->sampleRate() > 0 && decoder->channels() > 0);
     const qint64 fb = decoder->frameBytes();
 

@@ -10,8 +10,8 @@
 
 #include "FuzzSupport.h"
 #include "core/NativePath.h"
-#include "core/PathHelpers.h"
 #include "core/OutputNaming.h"
+#include "core/PathHelpers.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -22,6 +22,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -98,9 +99,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int existing = (flags >> 3) & 7;
     const bool asFolders = flags & 0x40;
     const bool makeSource = flags & 0x80;
-    const QString ext = core::outputExtension(format);
+    const std::optional<core::OutputFormat> outputFormat = core::outputFormatFromIndex(format);
+    const QString ext = outputFormat ? core::outputExtension(*outputFormat) : QString();
     CHECK(ext == QStringList({"wav", "mp3", "ogg", ""}).at(format));
-    CHECK(core::outputExtension(-1 - format).isEmpty());
+    CHECK(!core::outputFormatFromIndex(-1 - format));
 
     const QString text =
         QString::fromUtf8(reinterpret_cast<const char*>(data + 1), qsizetype(size - 1));
@@ -131,7 +133,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         makeEntry(c, asFolders && n % 2 == 0);
     }
 
-    const QString out = core::buildOutputPath(source, format, sameFolder, dest);
+    const QString out = core::buildOutputPath(source, outputFormat, sameFolder, dest);
     CHECK(!core::entryExists(out));
     CHECK(out.endsWith(QLatin1Char('.') + ext));
     CHECK(core::folderOf(out) == folder);
