@@ -1,14 +1,17 @@
 #!/usr/bin/env bash
-# The conversion benchmark. Makes a corpus in bench/out/, builds the driver in
-# Release, then times on the same eight WAV files, side by side in one run:
-#   ours      the real batch run (bench_convert), MP3 128 kbps
-#   lame      bare `lame -h -b128 in.wav out.mp3`, one file after another
-#   sc        SoundConverter's batch mode, one job
-#   ffmpeg    `ffmpeg -i in.wav -c:a libmp3lame -b:a 128k out.mp3`, one after another
-# Each round runs all four back to back, so they see the same load on the
-# machine; a ratio is the median over the rounds of (time / bare lame's time
-# in the same round). Best and median times are shown beside it. Then the driver converts a one-hour and a
-# ten-minute WAV alone to show its peak memory does not grow with the length.
+# The conversion benchmark. Makes a corpus in bench/out/, builds sonbridge-cli
+# in Release (no window is built), then times on the same eight WAV files, to
+# MP3 128 kbps, side by side in one run:
+#   ours 1     sonbridge-cli -j 1
+#   ours N     sonbridge-cli -j N (N = processor cores), with its event-loop gap
+#   lame       bare lame with our exact command line, one file after another
+#   lame xN    the same through xargs -P N: the floor for N cores
+#   sc N       SoundConverter's batch mode, -j N
+#   ffmpeg xN  ffmpeg with libmp3lame, N processes at once
+# Each round runs all six back to back, so they see the same load; a ratio is
+# the median over the rounds of (time / the floor's time in the same round).
+# Then sonbridge-cli -j 2 converts the one-hour and the ten-minute file
+# together, under /usr/bin/time, for the peak memory.
 # Targets are printed PASS/MISS; a miss does not fail the script.
 #
 # Environment: BENCH_BUILD_DIR (default build-bench in the repo), BENCH_REPS (5).
@@ -18,12 +21,13 @@ ROOT=$(cd "$(dirname "$0")/.." && pwd)
 OUT=$ROOT/bench/out
 BUILD=${BENCH_BUILD_DIR:-$ROOT/build-bench}
 REPS=${BENCH_REPS:-5}
+N=$(nproc)
 CORPUS=$OUT/corpus
 LONG=$OUT/long
 
 # --- packages -------------------------------------------------------------
 source "$ROOT/scripts/install-deps.sh"
-SONBRIDGE_PACKAGES+=(soundconverter gstreamer1.0-plugins-ugly gstreamer1.0-plugins-good)
+SONBRIDGE_PACKAGES+=(soundconverter gstreamer1.0-plugins-ugly gstreamer1.0-plugins-good time)
 sonbridge_install_deps
 
 # --- corpus -----------------------------------------------------------------
@@ -52,11 +56,14 @@ done
 make_wav "$LONG/ten-minutes.wav" 600 21
 make_wav "$LONG/one-hour.wav" 3600 22
 
-# --- driver -----------------------------------------------------------------
-echo "Building bench_convert (Release) in $BUILD"
-cmake -S "$ROOT" -B "$BUILD" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$BUILD" -j2 --target bench_convert >/dev/null
-DRIVER=$BUILD/bench/bench_convert
+# --- the command line, alone --------------------------------------------------
+echo "Building sonbridge-cli (Release) in $BUILD"
+cmake -S "$ROOT" -B "$BUILD" -DCMAKE_BUILD_TYPE=Release -DSONBRIDGE_TESTS=OFF >/dev/null
+cmake --build "$BUILD" -j2 --target sonbridge-cli >/dev/null
+CLI=$BUILD/sonbridge-cli
+# The same settings as the bare lame line below: -h -ms -b128 -s44.1.
+CLI_ARGS=(--no-settings -f mp3 -b 128 -r 44100 --stereo)
+LAME_ARGS=(-h -ms -b128 -s44.1)
 
 # --- helpers ------------------------------------------------------------------
 now() { date +%s.%N; }
@@ -64,7 +71,6 @@ elapsed() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", b - a }'; }
 median() { printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 maximum() { printf '%s\n' "$@" | sort -g | tail -n 1; }
 minimum() { printf '%s\n' "$@" | sort -g | head -n 1; }
-field() { sed -n "s/^$1=//p" "$2"; }  # key file
 fresh_dir() { rm -rf "$1" && mkdir -p "$1"; }
 check_outputs() {  # dir name: every corpus file has a non-empty .mp3
   local f base
@@ -77,22 +83,23 @@ check_outputs() {  # dir name: every corpus file has a non-empty .mp3
   done
 }
 verdict() { if awk "BEGIN { exit !($1) }"; then echo PASS; else echo MISS; fi; }
+export LAME_LINE="${LAME_ARGS[*]}"
 
-run_ours() {
-  local dir=$OUT/ours log=$OUT/ours.log t0 t1
+run_ours() {  # jobs times (array name)
+  local jobs=$1 dir=$OUT/ours-$1 t0 t1
+  local -n into=$2
   fresh_dir "$dir"
   t0=$(now)
-  if ! "$DRIVER" --out "$dir" "${FILES[@]}" >"$log" 2>"$OUT/ours.err"; then
-    cat "$log" "$OUT/ours.err" >&2
-    echo "the batch run did not convert every file" >&2
+  if ! "$CLI" "${CLI_ARGS[@]}" -j "$jobs" --report-loop-gap -o "$dir" "${FILES[@]}" \
+    >"$OUT/ours.log" 2>"$OUT/ours.err"; then
+    cat "$OUT/ours.log" "$OUT/ours.err" >&2
+    echo "sonbridge-cli did not convert every file" >&2
     exit 1
   fi
   t1=$(now)
-  check_outputs "$dir" ours
-  OURS+=("$(field seconds "$log")")
-  OURS_PROCESS+=("$(elapsed "$t0" "$t1")")
-  GAPS+=("$(field max_gap_ms "$log")")
-  OURS_CPU=$(field cpu_seconds "$log") LAME_CPU=$(field encoder_cpu_seconds "$log")
+  check_outputs "$dir" "sonbridge-cli -j $jobs"
+  into+=("$(elapsed "$t0" "$t1")")
+  LAST_GAP=$(sed -n 's/^longest event-loop gap: \([0-9.]*\) ms$/\1/p' "$OUT/ours.err")
 }
 
 run_lame() {
@@ -100,91 +107,109 @@ run_lame() {
   fresh_dir "$dir"
   t0=$(now)
   for f in "${FILES[@]}"; do
-    lame --quiet -h -b128 "$f" "$dir/$(basename "$f" .wav).mp3"
+    lame "${LAME_ARGS[@]}" - "$dir/$(basename "$f" .wav).mp3" <"$f" >/dev/null 2>&1
   done
   LAME+=("$(elapsed "$t0" "$(now)")")
   check_outputs "$dir" lame
+}
+
+run_lame_parallel() {
+  local dir=$OUT/lame-parallel t0
+  fresh_dir "$dir"
+  t0=$(now)
+  # shellcheck disable=SC2016
+  printf '%s\0' "${FILES[@]}" | xargs -0 -n 1 -P "$N" sh -c \
+    'lame $LAME_LINE - "$0/$(basename "$1" .wav).mp3" <"$1" >/dev/null 2>&1' "$dir"
+  FLOOR+=("$(elapsed "$t0" "$(now)")")
+  check_outputs "$dir" "lame through xargs -P $N"
 }
 
 run_sc() {
   local dir=$OUT/soundconverter t0
   fresh_dir "$dir"
   t0=$(now)
-  soundconverter -b -f mp3 -m cbr -q 128 -j 1 -o "$dir" "${FILES[@]}" \
+  soundconverter -b -f mp3 -m cbr -q 128 -j "$N" -o "$dir" "${FILES[@]}" \
     </dev/null >"$OUT/soundconverter.log" 2>&1
   SC+=("$(elapsed "$t0" "$(now)")")
   check_outputs "$dir" soundconverter
 }
 
 run_ffmpeg() {
-  local dir=$OUT/ffmpeg t0 f
+  local dir=$OUT/ffmpeg t0
   fresh_dir "$dir"
   t0=$(now)
-  for f in "${FILES[@]}"; do
-    ffmpeg -nostdin -v error -y -i "$f" -c:a libmp3lame -b:a 128k \
-      "$dir/$(basename "$f" .wav).mp3"
-  done
+  # shellcheck disable=SC2016
+  printf '%s\0' "${FILES[@]}" | xargs -0 -n 1 -P "$N" sh -c \
+    'ffmpeg -nostdin -v error -y -i "$1" -c:a libmp3lame -b:a 128k "$0/$(basename "$1" .wav).mp3"' \
+    "$dir"
   FFMPEG+=("$(elapsed "$t0" "$(now)")")
   check_outputs "$dir" ffmpeg
 }
 
-# --- batch: eight files, interleaved repetitions ------------------------------
-OURS=() OURS_PROCESS=() GAPS=() LAME=() SC=() FFMPEG=()
-echo "Timing 8 x 60 s stereo WAV to MP3 128 kbps, $REPS rounds (load average now: $(cut -d' ' -f1-3 /proc/loadavg))"
+# --- eight files, interleaved rounds ------------------------------------------
+OURS1=() OURSN=() GAPS=() LAME=() FLOOR=() SC=() FFMPEG=()
+echo "Timing 8 x 60 s stereo WAV to MP3 128 kbps, $REPS rounds, N = $N" \
+  "(load average now: $(cut -d' ' -f1-3 /proc/loadavg))"
 for ((r = 1; r <= REPS; r++)); do
-  run_lame
-  run_ours
+  run_lame_parallel
+  run_ours "$N" OURSN
+  GAPS+=("$LAST_GAP")
   run_sc
   run_ffmpeg
-  echo "  round $r: lame ${LAME[-1]} s, ours ${OURS[-1]} s (process ${OURS_PROCESS[-1]} s)," \
-    "soundconverter ${SC[-1]} s, ffmpeg ${FFMPEG[-1]} s, longest gap ${GAPS[-1]} ms"
+  run_lame
+  run_ours 1 OURS1
+  echo "  round $r: floor ${FLOOR[-1]} s, ours -j $N ${OURSN[-1]} s (gap ${GAPS[-1]} ms)," \
+    "soundconverter ${SC[-1]} s, ffmpeg ${FFMPEG[-1]} s, lame ${LAME[-1]} s, ours -j 1 ${OURS1[-1]} s"
 done
 
-gap_ms=$(median "${GAPS[@]}")
-gap_worst_ms=$(maximum "${GAPS[@]}")
-paired_ratio() {  # times... : median over rounds of time / lame's time that round
+paired_ratio() {  # times base (array names): median over rounds of time / base's time that round
+  local -n times=$1 base=$2
   local i out=()
-  for ((i = 0; i < ${#LAME[@]}; i++)); do
-    out+=("$(awk -v a="${!1:i:1}" -v b="${LAME[i]}" 'BEGIN { printf "%.3f", a / b }')")
+  for ((i = 0; i < ${#base[@]}; i++)); do
+    out+=("$(awk -v a="${times[i]}" -v b="${base[i]}" 'BEGIN { printf "%.3f", a / b }')")
   done
   printf '%.2f' "$(median "${out[@]}")"
 }
-ours_ratio=$(paired_ratio 'OURS[@]')
+oursN_ratio=$(paired_ratio OURSN FLOOR)
+sc_ratio=$(paired_ratio SC FLOOR)
+ffmpeg_ratio=$(paired_ratio FFMPEG FLOOR)
+lame_ratio=$(paired_ratio LAME FLOOR)
+ours1_ratio=$(paired_ratio OURS1 FLOOR)
+ours1_to_lame=$(paired_ratio OURS1 LAME)
+gap_ms=$(maximum "${GAPS[@]}")
 
-# --- memory: one file alone, ten minutes and one hour -------------------------
-echo "Peak memory while converting one long file alone"
-mem_run() {  # wav -> prints peak_rss_mb
-  local dir=$OUT/long-out log=$OUT/long.log
-  fresh_dir "$dir"
-  if ! "$DRIVER" --out "$dir" "$1" >"$log" 2>"$OUT/long.err"; then
-    cat "$log" "$OUT/long.err" >&2
-    echo "the batch run did not convert $1" >&2
-    exit 1
-  fi
-  echo "  $(basename "$1"): $(field seconds "$log") s, longest gap $(field max_gap_ms "$log") ms," \
-    "resident before the run $(field rss_before_mb "$log") MiB, peak $(field peak_rss_mb "$log") MiB" >&2
-  field peak_rss_mb "$log"
+# --- memory: the one-hour file with 2 jobs ------------------------------------
+echo "Peak memory: sonbridge-cli -j 2 on the one-hour and the ten-minute file"
+fresh_dir "$OUT/long-out"
+t0=$(now)
+/usr/bin/time -v -o "$OUT/time.log" "$CLI" "${CLI_ARGS[@]}" -j 2 -o "$OUT/long-out" \
+  "$LONG/one-hour.wav" "$LONG/ten-minutes.wav" >"$OUT/long.log" 2>"$OUT/long.err" || {
+  cat "$OUT/long.log" "$OUT/long.err" >&2
+  echo "sonbridge-cli did not convert the long files" >&2
+  exit 1
 }
-mem_short=$(mem_run "$LONG/ten-minutes.wav")
-mem_hour=$(mem_run "$LONG/one-hour.wav")
-mem_growth=$(awk -v a="$mem_short" -v b="$mem_hour" 'BEGIN { printf "%.1f", b - a }')
+long_s=$(elapsed "$t0" "$(now)")
+mem_mb=$(awk -F': ' '/Maximum resident set size/ { printf "%.1f", $2 / 1024 }' "$OUT/time.log")
 
 # --- report -------------------------------------------------------------------
 echo
-echo "$REPS rounds; ratio = median of (time / bare lame's time in the same round), lower is faster"
-printf '  %-34s %9s %9s %7s\n' "" "best" "median" "ratio"
-row() { printf '  %-34s %7s s %7s s %6sx\n' "$1" "$(minimum "${!2}")" "$(median "${!2}")" "$3"; }
-row "bare lame -h -b128" 'LAME[@]' "1.00"
-row "Sonbridge batch run (press to end)" 'OURS[@]' "$ours_ratio"
-row "Sonbridge whole process" 'OURS_PROCESS[@]' "$(paired_ratio 'OURS_PROCESS[@]')"
-row "SoundConverter -b, 1 job" 'SC[@]' "$(paired_ratio 'SC[@]')"
-row "ffmpeg libmp3lame 128k" 'FFMPEG[@]' "$(paired_ratio 'FFMPEG[@]')"
-echo "  longest event-loop gap during a batch run: $gap_ms ms (median round), $gap_worst_ms ms (worst)"
-echo "  CPU time of the last batch run: $OURS_CPU s in our process, $LAME_CPU s in its lame processes"
-echo "  peak memory: 10 min $mem_short MiB, 1 h $mem_hour MiB (growth $mem_growth MiB)"
+echo "$REPS rounds, N = $N; ratio = median of (time / the floor's time in the same round)"
+printf '  %-40s %9s %9s %9s\n' "" "best" "median" "ratio"
+row() { printf '  %-40s %7s s %7s s %8sx\n' "$1" "$(minimum "${!2}")" "$(median "${!2}")" "$3"; }
+row "floor: lame through xargs -P $N" 'FLOOR[@]' "1.00"
+row "Sonbridge sonbridge-cli -j $N" 'OURSN[@]' "$oursN_ratio"
+row "SoundConverter -b -j $N" 'SC[@]' "$sc_ratio"
+row "ffmpeg libmp3lame, $N at once" 'FFMPEG[@]' "$ffmpeg_ratio"
+row "bare lame, one after another" 'LAME[@]' "$lame_ratio"
+row "Sonbridge sonbridge-cli -j 1" 'OURS1[@]' "$ours1_ratio"
+echo "  sonbridge-cli -j 1 against bare lame: ${ours1_to_lame}x"
+echo "  longest event-loop gap during the -j $N runs: $gap_ms ms (worst round)"
+echo "  peak memory, -j 2 on the one-hour and ten-minute files: $mem_mb MiB ($long_s s)"
 echo
 echo "Targets"
-echo "  $(verdict "$ours_ratio <= 1.05") batch within 1.05x of bare lame ($ours_ratio x)"
-echo "  $(verdict "$gap_ms < 50") longest event-loop gap under 50 ms ($gap_ms ms)"
-echo "  $(verdict "$mem_hour < 80 && $mem_short < 80") peak memory under 80 MiB ($mem_hour MiB)"
-echo "  $(verdict "$mem_growth < 4 && $mem_growth > -4") peak memory flat: 1 h within 4 MiB of 10 min ($mem_growth MiB)"
+echo "  $(verdict "$oursN_ratio <= 1.10") $N jobs within 1.10x of the xargs -P $N floor (${oursN_ratio}x)"
+echo "  $(verdict "$oursN_ratio <= $sc_ratio") $N jobs not slower than SoundConverter -j $N" \
+  "(${oursN_ratio}x against ${sc_ratio}x)"
+echo "  $(verdict "$ours1_to_lame <= 1.05") 1 job within 1.05x of bare lame (${ours1_to_lame}x)"
+echo "  $(verdict "$gap_ms < 20") longest event-loop gap under 20 ms ($gap_ms ms)"
+echo "  $(verdict "$mem_mb < 80") peak memory under 80 MB with 2 jobs ($mem_mb MiB)"
