@@ -168,7 +168,7 @@ QString waveFormatListing() {
         text +=
             QStringLiteral("%1 %2 %3 Hz; channels %4\n")
                 .arg(codec, -10)
-                .arg(description, -16)
+                .arg(description, -22)
                 .arg(joined(rates, QStringLiteral(" ")), joined(channels, QStringLiteral(" or ")));
         if (codec != QLatin1String("mp3")) continue;
         // Rates that share a bitrate list are shown together.
