@@ -1,5 +1,6 @@
 // The decoder on real files made by ffmpeg, lame and oggenc, whole and damaged.
 #include "core/Decoder.h"
+#include "core/Progress.h"
 #include "support/AudioFixtures.h"
 
 #include <QTemporaryDir>
@@ -150,6 +151,31 @@ private slots:
             if (!d->atEnd()) QVERIFY(d->length() > d->delivered());
         }
         QCOMPARE(d->length(), d->delivered());
+    }
+
+    // What a running job shows, from the decoder's position and length.
+    void progressPercent_data() {
+        // clang-format off
+        QTest::addColumn<qint64>("position");
+        QTest::addColumn<qint64>("length");
+        QTest::addColumn<int>("percent");  // -1: no percentage
+        QTest::newRow("half to even down") << qint64(125) << qint64(1000) << 12;
+        QTest::newRow("half to even up") << qint64(135) << qint64(1000) << 14;
+        QTest::newRow("the end") << qint64(1000) << qint64(1000) << 100;
+        QTest::newRow("past 2 GiB") << (qint64(3) << 31) << (qint64(1) << 33) << 75;
+        QTest::newRow("length unknown") << qint64(5) << qint64(-1) << -1;
+        QTest::newRow("length zero") << qint64(0) << qint64(0) << -1;
+        // clang-format on
+    }
+
+    void progressPercent() {
+        QFETCH(qint64, position);
+        QFETCH(qint64, length);
+        QFETCH(int, percent);
+        QCOMPARE(core::progressPercent(position, length).value_or(-1), percent);
+        if (percent >= 0)
+            QCOMPARE(core::progressText(percent),
+                     QString("Processing... %1% completed").arg(percent));
     }
 
     void blocksHoldWholeSampleFrames() {
