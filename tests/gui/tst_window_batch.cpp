@@ -10,6 +10,7 @@
 
 #include <QElapsedTimer>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -82,19 +83,20 @@ private slots:
     void completedBatch_data() {
         QTest::addColumn<int>("format");
         QTest::addColumn<int>("jobs");
-        QTest::addColumn<bool>("sameFolder");
-        QTest::newRow("mp3, one at a time") << 1 << 1 << false;
-        QTest::newRow("ogg, two at once") << 2 << 2 << false;
-        QTest::newRow("mp3 beside the sources") << 1 << 2 << true;
+        QTest::addColumn<Qt::CheckState>("boxes");  // both check boxes
+        QTest::newRow("mp3, one at a time") << 1 << 1 << Qt::Unchecked;
+        QTest::newRow("ogg, two at once, grey boxes") << 2 << 2 << Qt::PartiallyChecked;
+        QTest::newRow("mp3 beside the sources") << 1 << 2 << Qt::Checked;
     }
 
     // Every row converted, the controls busy during the run and idle after,
     // the success box and the output folder; a row dropped during the run
-    // waits for the next one.
+    // waits for the next one. A grey box counts as unticked.
     void completedBatch() {
         QFETCH(int, format);
         QFETCH(int, jobs);
-        QFETCH(bool, sameFolder);
+        QFETCH(Qt::CheckState, boxes);
+        const bool sameFolder = boxes == Qt::Checked;
         QTemporaryDir out;
         const QString ext = format == 1 ? "mp3" : "ogg";
         QStringList sources{tone_, tone_, tone_};
@@ -105,7 +107,8 @@ private slots:
             for (const QString& p : sources) QVERIFY(QFile::copy(tone_, p));
         }
         s_.prepareRun(format, out.path(), jobs);
-        if (sameFolder) s_.ui().sameFolderCheck->setCheckState(Qt::Checked);
+        s_.ui().sameFolderCheck->setCheckState(boxes);
+        if (boxes != Qt::Unchecked) s_.ui().openFolderCheck->setCheckState(boxes);
         QCOMPARE(s_.rows().addFiles(sources), sources.size());
 
         bool busy = false;
@@ -141,7 +144,9 @@ private slots:
                 QVERIFY2(probe.ok, qPrintable(name + probe.error));
                 QVERIFY(qAbs(probe.duration - 2.0) < 0.1);
             }
-            QCOMPARE(s_.dialogs.openedUrls, QList<QUrl>{QUrl::fromLocalFile(out.path())});
+            QCOMPARE(s_.dialogs.openedUrls.size(), boxes == Qt::Unchecked ? 1 : 0);
+            if (boxes == Qt::Unchecked)
+                QCOMPARE(s_.dialogs.openedUrls[0], QUrl::fromLocalFile(out.path()));
         }
         QVERIFY(s_.ui().startButton->isEnabled() && s_.ui().addButton->isEnabled());
         QVERIFY(s_.ui().sourceList->isEnabled() && !s_.ui().stopButton->isEnabled());
@@ -240,12 +245,15 @@ private slots:
     }
 
     // An encoder that stops reading never holds up the window: its timers
-    // keep firing, and the job fails with the stall's reason.
+    // keep firing, the row shows its percentage until the job fails with
+    // the stall's reason.
     void stalledEncoderNeverBlocksTheWindow() {
         QTemporaryDir out;
         s_.prepareRun(1, out.path(), 1);
         s_.window().batch()->setEncoderStallTimeout(1500);
+        s_.window().batch()->setProgressInterval(20);
         s_.rows().addFiles({noise_});
+        QString progress;
         pid_t stopped = 0;
         QElapsedTimer sinceTick;
         qint64 longestGap = 0;
@@ -253,6 +261,7 @@ private slots:
         connect(&ticker, &QTimer::timeout, this, [&] {
             if (sinceTick.isValid()) longestGap = qMax(longestGap, sinceTick.elapsed());
             sinceTick.restart();
+            if (s_.rows().status(0).endsWith("% completed")) progress = s_.rows().status(0);
             for (const fixtures::ChildInfo& c : fixtures::children())
                 if (!stopped && c.name == "lame" && ::kill(c.pid, SIGSTOP) == 0) stopped = c.pid;
         });
@@ -266,6 +275,10 @@ private slots:
         QVERIFY2(s_.rows().statusTip(0).contains("stopped reading"),
                  qPrintable(s_.rows().statusTip(0)));
         QVERIFY2(longestGap < 500, qPrintable(QString::number(longestGap)));
+        QVERIFY2(
+            QRegularExpression("^Processing\\.\\.\\. \\d+% completed$").match(progress).hasMatch(),
+            qPrintable(progress));
+        s_.window().batch()->setProgressInterval(500);
     }
 
     // Last: closing ends the window's batch and reaps its encoders before
