@@ -15,6 +15,7 @@
 #include <QTest>
 #include <QThread>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <pty.h>
 #include <unistd.h>
@@ -39,6 +40,18 @@ QStringList filesBelow(const QString& dir) {
     while (it.hasNext()) found << QDir(dir).relativeFilePath(it.next());
     found.sort();
     return found;
+}
+
+// The names in a folder as bytes (QDir would turn bytes that are not UTF-8 into U+FFFD).
+QByteArrayList namesIn(const QByteArray& folder) {
+    QByteArrayList names;
+    if (DIR* d = ::opendir(folder.constData())) {
+        while (const dirent* e = ::readdir(d))
+            if (e->d_name[0] != '.') names << QByteArray(e->d_name);
+        ::closedir(d);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 void writeFile(const QString& path, const QByteArray& bytes) {
@@ -245,23 +258,67 @@ private slots:
             QVERIFY(fixtures::probe(out + "/" + QLatin1String(name)).ok);
     }
 
+    // The others still convert; -q keeps only the failure, on standard error.
     void damagedAmongGood() {
         const QString src = dir("damaged-src");
         QVERIFY(QFile::copy(wav_, src + "/good1.wav"));
         writeFile(src + "/bad.mp3", QByteArray(40000, '\x5a'));
         QVERIFY(!fixtures::makeFlac(src, "good2.flac", 1.0, 48000, 1).isEmpty());
         const QString out = dir("damaged-out");
-        const CliRun r = cli({"--no-settings", "-f", "ogg", "-j", "2", "-o", out,
+        const CliRun r = cli({"--no-settings", "-q", "-f", "ogg", "-j", "2", "-o", out,
                               src + "/good1.wav", src + "/bad.mp3", src + "/good2.flac"});
         QCOMPARE(r.exitCode, 1);
         QCOMPARE(filesBelow(out), (QStringList{"good1.ogg", "good2.ogg"}));
         QVERIFY(fixtures::probe(out + "/good1.ogg").ok && fixtures::probe(out + "/good2.ogg").ok);
-        const QStringList errors = lines(r.err);
-        QCOMPARE(errors.size(), 1);
-        QVERIFY2(errors[0].startsWith("failed     " + src + "/bad.mp3: ") &&
-                     errors[0].size() > QString("failed     " + src + "/bad.mp3: ").size(),
-                 qPrintable(errors[0]));
-        QCOMPARE(lines(r.out).size(), 2);
+        const QString failed = "failed     " + src + "/bad.mp3: ";
+        QCOMPARE(lines(r.err).size(), 1);
+        QVERIFY2(r.err.startsWith(failed) && r.err.size() > failed.size() + 1, qPrintable(r.err));
+        QCOMPARE(r.out, QString());
+    }
+
+    // File names are bytes: one that is not UTF-8, named on the command line
+    // and found by -R, reaches the encoder and the output unchanged.
+    void namesThatAreNotUtf8() {
+        const QByteArray name = "\xE9t\xE9 \"$(x)\"";
+        const QByteArray src = QFile::encodeName(dir("bytes-src")) + '/' + name + ".wav";
+        QFile in(wav_);
+        QVERIFY(in.open(QIODevice::ReadOnly));
+        const QByteArray audio = in.readAll();
+        const int fd = ::open(src.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+        QVERIFY(fd >= 0);
+        QCOMPARE(::write(fd, audio.constData(), size_t(audio.size())), ssize_t(audio.size()));
+        ::close(fd);
+        const QByteArray out = QFile::encodeName(dir("bytes-out"));
+
+        // QProcess would re-encode the arguments as text; the child execs with the bytes.
+        const QList<QByteArray> args{SONBRIDGE_CLI_PATH,
+                                     "--no-settings",
+                                     "-j",
+                                     "1",
+                                     "-R",
+                                     "-o",
+                                     out,
+                                     src,
+                                     QFile::encodeName(tmp_.path()) + "/bytes-src"};
+        std::vector<char*> argv;
+        for (const QByteArray& a : args) argv.push_back(const_cast<char*>(a.constData()));
+        argv.push_back(nullptr);
+        QProcess p;
+        // Only exec between fork and exec: no allocation there.
+        p.setChildProcessModifier([&argv] {
+            ::execv(argv[0], argv.data());
+            ::_exit(127);
+        });
+        startCli(p, {});
+        QVERIFY(p.waitForFinished(60000));
+        const QByteArrayList written = namesIn(out);
+        for (const QByteArray& n : written) ::unlink(out + '/' + n);  // QDir can't remove them
+        ::unlink(src);
+        QCOMPARE(p.exitCode(), 0);
+        QCOMPARE(written, (QByteArrayList{name + " (copy).mp3", name + ".mp3"}));
+        QCOMPARE(p.readAllStandardOutput(), "converted  " + src + " -> " + out + "/" + name +
+                                                ".mp3\nconverted  " + src + " -> " + out + "/" +
+                                                name + " (copy).mp3\n");
     }
 
     void badUsage_data() {
