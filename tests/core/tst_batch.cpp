@@ -2,7 +2,6 @@
 // Stop, a failure while others run, the WAV question, and tearing a running
 // batch down. Real decoding, real lame and oggenc, real files.
 #include "core/Batch.h"
-#include "core/WaveFormat.h"
 #include "support/AudioFixtures.h"
 #include "support/BatchRecorder.h"
 #include "support/Processes.h"
@@ -19,22 +18,10 @@ using core::BatchEnd;
 using core::JobOutcome;
 using core::OutputFormat;
 using fixtures::BatchRecorder;
+using fixtures::jobs;
+using fixtures::waveFormat;
 
 namespace {
-
-QList<core::JobSpec> jobs(const QStringList& sources, OutputFormat format,
-                          const QString& destination) {
-    QList<core::JobSpec> list;
-    for (const QString& s : sources)
-        list << core::JobSpec{s, format, {128, 44100, true}, false, destination};
-    return list;
-}
-
-QByteArray waveFormat(const QString& name, const QString& attributes) {
-    for (const core::WaveFormatInfo& f : core::waveFormats())
-        if (f.formatName == name && f.attributes == attributes) return f.waveFormatEx;
-    return {};
-}
 
 QByteArray pcmFormat(int rate) {
     return waveFormat("PCM", QString("%1 Hz, 16 bit, Mono").arg(rate));

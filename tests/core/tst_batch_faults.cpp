@@ -4,7 +4,6 @@
 // nothing overwritten and no encoder process left behind.
 #include "core/Batch.h"
 #include "core/NativePath.h"
-#include "core/WaveFormat.h"
 #include "support/AudioFixtures.h"
 #include "support/BatchRecorder.h"
 #include "support/Processes.h"
@@ -26,23 +25,9 @@ using core::BatchEnd;
 using core::JobOutcome;
 using core::OutputFormat;
 using fixtures::BatchRecorder;
+using fixtures::jobs;
 
 namespace {
-
-QList<core::JobSpec> jobs(const QStringList& sources, OutputFormat format,
-                          const QString& destination) {
-    QList<core::JobSpec> list;
-    for (const QString& s : sources)
-        list << core::JobSpec{s, format, {128, 44100, true}, false, destination};
-    return list;
-}
-
-QByteArray pcm16Stereo() {
-    for (const core::WaveFormatInfo& f : core::waveFormats())
-        if (f.formatName == "PCM" && f.attributes == "44100 Hz, 16 bit, Stereo")
-            return f.waveFormatEx;
-    return {};
-}
 
 // A small tmpfs, unmounted when the test ends however it ends.
 class SmallDisk {
@@ -169,7 +154,7 @@ private slots:
         }
         core::Batch batch;
         batch.setMaxSimultaneous(1);
-        batch.setWaveFormat(pcm16Stereo(), true);
+        batch.setWaveFormat(fixtures::waveFormat("PCM", "44100 Hz, 16 bit, Stereo"), true);
         BatchRecorder rec(batch);
         QVERIFY(
             batch.start(jobs({long_, tone_}, *core::outputFormatFromIndex(format), destination)));
@@ -233,23 +218,6 @@ private slots:
         QCOMPARE(rec.results.last().outputPath, core::pathFromNative(rawOut + ".ogg"));
         for (const QString& dir : {QDir::currentPath(), QDir::homePath(), folder})
             QVERIFY(!QFileInfo::exists(dir + "/pwned"));
-    }
-
-    // A free 255-byte name converts; its copy is never written over it.
-    void longNameIsNeverOverwritten() {
-        QTemporaryDir out;
-        const QString source = media_.filePath(QString(125, QChar(0xE9)) + "x.wav");
-        QVERIFY(QFile::copy(tone_, source) || QFileInfo::exists(source));
-        core::Batch batch;
-        batch.setStopAtFirstFailure(false);
-        BatchRecorder rec(batch);
-        QVERIFY(batch.start(jobs({source, source}, OutputFormat::Ogg, out.path())));
-        QVERIFY(rec.waitForEnd());
-        QCOMPARE(rec.results[0].outcome, JobOutcome::Converted);
-        QVERIFY(rec.results[1].outputPath != rec.results[0].outputPath);
-        QVERIFY(fixtures::probe(rec.results[0].outputPath).ok);
-        if (rec.results[1].outcome == JobOutcome::Failed)
-            QCOMPARE(QDir(out.path()).entryList(QDir::Files).size(), 1);
     }
 };
 

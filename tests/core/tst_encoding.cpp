@@ -7,6 +7,7 @@
 #include "core/EncoderCommand.h"
 #include "core/WaveFormat.h"
 #include "support/AudioFixtures.h"
+#include "support/BatchRecorder.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -19,6 +20,7 @@
 
 using core::JobOutcome;
 using core::OutputFormat;
+using fixtures::waveFormat;
 
 namespace {
 
@@ -32,31 +34,11 @@ quint32 le32(const QByteArray& b, int at) {
 // What ffprobe calls the codec a WAVEFORMATEX block asks for.
 QString codecFor(const QByteArray& wfx) {
     const int bits = le16(wfx, 14);
-    switch (le16(wfx, 0)) {
-        case 1:
-            return bits == 8 ? "pcm_u8" : QString("pcm_s%1le").arg(bits);
-        case 2:
-            return "adpcm_ms";
-        case 3:
-            return "pcm_f32le";
-        case 6:
-            return "pcm_alaw";
-        case 7:
-            return "pcm_mulaw";
-        case 0x11:
-            return "adpcm_ima_wav";
-        case 0x31:
-            return "gsm_ms";
-        case 0x55:
-            return "mp3";
-    }
-    return {};
-}
-
-QByteArray waveFormat(const QString& name, const QString& attributes) {
-    for (const core::WaveFormatInfo& f : core::waveFormats())
-        if (f.formatName == name && f.attributes == attributes) return f.waveFormatEx;
-    return {};
+    if (le16(wfx, 0) == 1) return bits == 8 ? "pcm_u8" : QString("pcm_s%1le").arg(bits);
+    static const QMap<int, QString> codecs{
+        {2, "adpcm_ms"},         {3, "pcm_f32le"}, {6, "pcm_alaw"}, {7, "pcm_mulaw"},
+        {0x11, "adpcm_ima_wav"}, {0x31, "gsm_ms"}, {0x55, "mp3"}};
+    return codecs.value(le16(wfx, 0));
 }
 
 // One job, run on this thread. wave: the answer to the WAV question.
@@ -98,24 +80,6 @@ private slots:
         source_ = fixtures::makeWav(dir_.path(), "source.wav", kSeconds, 44100, 2);
         monoOgg_ = fixtures::makeOgg(dir_.path(), "mono.ogg", kSeconds, 48000, 1);
         QVERIFY(!source_.isEmpty() && !monoOgg_.isEmpty());
-    }
-
-    void kilohertzText_data() {
-        // clang-format off
-        QTest::addColumn<int>("rate");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("44100") << 44100 << "44.1";
-        QTest::newRow("22050") << 22050 << "22.05";
-        QTest::newRow("11025") << 11025 << "11.025";
-        QTest::newRow("8000") << 8000 << "8";
-        QTest::newRow("999") << 999 << "0.999";
-        QTest::newRow("smallest") << -2147483647 - 1 << "-2147483.648";
-        // clang-format on
-    }
-    void kilohertzText() {
-        QFETCH(int, rate);
-        QFETCH(QString, text);
-        QCOMPARE(core::kilohertzText(rate), text);
     }
 
     // The text is shown as built; the arguments are what really runs.
@@ -201,6 +165,8 @@ private slots:
             QVERIFY(core::parseWaveFormat(f.waveFormatEx));
         }
         QCOMPARE(core::largestWaveFormatSize(), largest);
+        // PCM may come as the older 16-byte block, without its cbSize.
+        QVERIFY(core::parseWaveFormat(waveFormat("PCM", "8000 Hz, 8 bit, Mono").left(16)));
         for (const char* n : {"PCM", "IEEE Float", "A-Law", "mu-Law", "IMA ADPCM",
                               "Microsoft ADPCM", "GSM 6.10", "MPEG Layer-3"})
             QVERIFY2(names.contains(n), n);
@@ -257,13 +223,10 @@ private slots:
         QTest::newRow("too short") << pcm.left(10);
         QTest::newRow("unknown tag") << patched(pcm, 0, 0x1234);
         QTest::newRow("three channels") << patched(pcm, 2, 3);
-        QTest::newRow("96 kHz") << patched(pcm, 4, 96000, 4);
-        QTest::newRow("pcm block align wrong") << patched(pcm, 12, 3);
         QTest::newRow("pcm 12 bit") << patched(patched(pcm, 14, 12), 12, 1);
         QTest::newRow("gsm at 16 kHz") << patched(gsm, 4, 16000, 4);
         QTest::newRow("mp3 odd bitrate") << patched(mp3, 8, 1234, 4);
         QTest::newRow("ima block not a power of two") << patched(ima, 12, 300);
-        QTest::newRow("extra bytes missing") << ima.left(19);
         QTest::newRow("cbSize past the end") << patched(pcm, 16, 200);
         // clang-format on
     }

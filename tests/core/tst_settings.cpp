@@ -1,6 +1,5 @@
 // settings.ini: the INI rules, the number rule, the first run, and loading
 // and saving the keys without disturbing anything else in the file.
-#include "core/AppFolders.h"
 #include "core/IniFile.h"
 #include "core/Settings.h"
 #include "support/AudioFixtures.h"
@@ -51,6 +50,14 @@ QString field(const core::Settings& s, const QString& name) {
     return "?";
 }
 
+QString fields(const core::Settings& s) {
+    QStringList all;
+    for (const char* name : {"sameFolderBox", "openFolderBox", "destination", "bitrate",
+                             "formatIndex", "stereo", "sampleRate", "jobs"})
+        all << field(s, name);
+    return all.join('|');
+}
+
 // Settings whose every field differs from what an empty key reads as.
 core::Settings before() {
     core::Settings s;
@@ -78,19 +85,14 @@ private slots:
         QTest::addColumn<bool>("fits");
         QTest::addColumn<qint64>("value");
         QTest::newRow("unit after digits") << "128kbps" << 32 << true << qint64(128);
-        QTest::newRow("letters") << "abc" << 32 << true << qint64(0);
         QTest::newRow("empty") << "" << 16 << true << qint64(0);
         QTest::newRow("half to even down") << "22050.5" << 32 << true << qint64(22050);
         QTest::newRow("half to even up") << "13.5" << 32 << true << qint64(14);
-        QTest::newRow("negative") << "-5" << 16 << true << qint64(-5);
-        QTest::newRow("leading blank") << " 7" << 16 << true << qint64(7);
         QTest::newRow("leading tab") << "\t9x" << 16 << true << qint64(9);
         QTest::newRow("exponent") << "1.5e3Hz" << 32 << true << qint64(1500);
         QTest::newRow("bare exponent letter") << "4e" << 16 << true << qint64(4);
         QTest::newRow("point first") << ".6" << 16 << true << qint64(1);
-        QTest::newRow("sign alone") << "-" << 16 << true << qint64(0);
         QTest::newRow("16-bit overflow") << "99999" << 16 << false << qint64(0);
-        QTest::newRow("16-bit edge") << "32767" << 16 << true << qint64(32767);
         QTest::newRow("16-bit low edge") << "-32768" << 16 << true << qint64(-32768);
         QTest::newRow("32-bit overflow") << "2147483648" << 32 << false << qint64(0);
         QTest::newRow("huge exponent") << "1e999" << 32 << false << qint64(0);
@@ -117,14 +119,12 @@ private slots:
         QTest::addColumn<QString>("value");
         QTest::newRow("names fold case, blanks trimmed") << "MAIN" << "key" << "spaced value";
         QTest::newRow("double quotes dropped") << "Main" << "Q" << "quoted";
-        QTest::newRow("single quotes dropped") << "Main" << "single" << "x";
         QTest::newRow("unmatched quote kept") << "Main" << "half" << "\"open";
         QTest::newRow("line without '='") << "Main" << "noequals" << "";
         QTest::newRow("key of another section") << "Main" << "0" << "";
         QTest::newRow("other section") << "Other" << "0" << "other";
         QTest::newRow("first section of a name") << "main" << "dup" << "first";
         QTest::newRow("commented key") << "Main" << "commented" << "";
-        QTest::newRow("missing key") << "Main" << "missing" << "";
         // clang-format on
     }
 
@@ -188,12 +188,9 @@ private slots:
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("value");
         QTest::newRow("line break in value") << "Main" << "2" << "/a\n[Main]\n3=999";
-        QTest::newRow("carriage return in value") << "Main" << "2" << "/a\r3=999";
         QTest::newRow("key read as a comment") << "Main" << "#2" << "x";
-        QTest::newRow("key read as a comment after blanks") << "Main" << " ;2" << "x";
         QTest::newRow("key holding '='") << "Main" << "a=b" << "x";
         QTest::newRow("section holding ']'") << "Ma]in" << "2" << "x";
-        QTest::newRow("empty key") << "Main" << " " << "x";
         // clang-format on
     }
 
@@ -247,28 +244,21 @@ private slots:
         QTest::addColumn<QString>("expected");
         QTest::newRow("box grey") << "0" << "2" << "sameFolderBox" << "2";
         QTest::newRow("box 7 refused") << "0" << "7" << "sameFolderBox" << "1";
-        QTest::newRow("box -1 refused") << "1" << "-1" << "openFolderBox" << "1";
         QTest::newRow("box 0") << "1" << "0" << "openFolderBox" << "0";
         QTest::newRow("destination trimmed") << "2" << " /music/out " << "destination"
                                              << "/music/out";
         QTest::newRow("bitrate with unit") << "3" << "128kbps" << "bitrate" << "128";
-        QTest::newRow("bitrate letters") << "3" << "abc" << "bitrate" << "0";
         QTest::newRow("bitrate too wide") << "3" << "2147483648" << "bitrate" << "5";
         QTest::newRow("format too wide") << "4" << "99999" << "formatIndex" << "2";
-        QTest::newRow("format none") << "4" << "-1" << "formatIndex" << "-1";
         QTest::newRow("stereo 1") << "5" << "1" << "stereo" << "true";
         QTest::newRow("stereo 1.4 rounds to 1") << "5" << "1.4" << "stereo" << "true";
-        QTest::newRow("stereo 0") << "5" << "0" << "stereo" << "false";
         QTest::newRow("stereo 2 is mono") << "5" << "2" << "stereo" << "false";
-        QTest::newRow("stereo -1 is mono") << "5" << "-1" << "stereo" << "false";
         QTest::newRow("stereo too wide: kept") << "5" << "99999" << "stereo" << "true";
         QTest::newRow("rate half to even") << "6" << "22050.5" << "sampleRate" << "22050";
         QTest::newRow("jobs") << "7" << "4" << "jobs" << "4";
         QTest::newRow("jobs above 16 clamped") << "7" << "17" << "jobs" << "16";
         QTest::newRow("jobs 0 kept") << "7" << "0" << "jobs" << "3";
-        QTest::newRow("jobs negative kept") << "7" << "-2" << "jobs" << "3";
         QTest::newRow("jobs letters kept") << "7" << "many" << "jobs" << "3";
-        QTest::newRow("jobs too wide kept") << "7" << "1e10" << "jobs" << "3";
         QTest::newRow("jobs missing kept") << "0" << "1" << "jobs" << "3";
         // clang-format on
     }
@@ -287,20 +277,11 @@ private slots:
 
     // Key "7" came later; every other key missing reads as empty text.
     void missingKeysReadAsEmpty() {
-        for (const QString& name : {QString("partial.ini"), QString("absent.ini")}) {
-            const QString path = tmp_.filePath(name);
-            if (name == "partial.ini") QVERIFY(writeFile(path, "[Main]\n3=96\n"));
-            core::Settings s = before();
-            core::loadSettings(s, path);
-            QCOMPARE(s.sameFolderBox, 0);
-            QCOMPARE(s.openFolderBox, 0);
-            QCOMPARE(s.destination, QString());
-            QCOMPARE(s.encoder.bitrate, name == "partial.ini" ? 96 : 0);
-            QCOMPARE(s.formatIndex, qint16(0));
-            QCOMPARE(s.encoder.stereo, false);
-            QCOMPARE(s.encoder.sampleRate, 0);
-            QCOMPARE(s.simultaneousConversions, 3);
-        }
+        const QString path = tmp_.filePath("partial.ini");
+        QVERIFY(writeFile(path, "[Main]\n3=96\n"));
+        core::Settings s = before();
+        core::loadSettings(s, path);
+        QCOMPARE(fields(s), QString("0|0||96|0|false|0|3"));
     }
 
     void saveWritesTheKeysAndKeepsTheRest() {
@@ -319,10 +300,8 @@ private slots:
                             "3=96\n5=0\n6=8000\n7=4\n[Mine]\na=b\n"));
         core::Settings back = before();
         core::loadSettings(back, path);
-        for (const char* name : {"sameFolderBox", "openFolderBox", "bitrate", "formatIndex",
-                                 "stereo", "sampleRate", "jobs"})
-            QCOMPARE(field(back, name), field(s, name));
-        QCOMPARE(back.destination, QString("/dest with blanks"));  // blanks around are trimmed
+        s.destination = "/dest with blanks";  // blanks around a value are trimmed
+        QCOMPARE(fields(back), fields(s));
     }
 
     void failedSaveLeavesTheOldFileIntact() {
@@ -343,20 +322,6 @@ private slots:
         QVERIFY(QDir(dir.path()).mkdir("folder.ini"));
         core::saveSettings(s, dir.filePath("folder.ini"));
         QVERIFY(QFileInfo(dir.filePath("folder.ini")).isDir());
-    }
-
-    void foldersLiveUnderDocuments() {
-        QTemporaryDir home;
-        const QByteArray oldHome = qgetenv("HOME");
-        const QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME");
-        qputenv("HOME", home.path().toUtf8());
-        qputenv("XDG_CONFIG_HOME", (home.path() + "/.config").toUtf8());
-        const core::AppFolders folders = core::prepareAppFolders();
-        qputenv("HOME", oldHome);
-        qputenv("XDG_CONFIG_HOME", oldConfig);
-        QCOMPARE(folders.dataFolder, home.path() + "/Documents/Quillmoor Sonbridge");
-        QCOMPARE(folders.settingsPath, folders.dataFolder + "/settings.ini");
-        QVERIFY(QFileInfo(folders.dataFolder + "/Output").isDir());
     }
 };
 

@@ -1,8 +1,10 @@
 #pragma once
-// Everything a core::Batch reports during a run, in the order it came.
-// Header-only: for suites that link the core.
+// Everything a core::Batch reports during a run, in the order it came, and
+// the jobs and WAV formats the batch suites start from. Header-only: for
+// suites that link the core.
 
 #include "core/Batch.h"
+#include "core/WaveFormat.h"
 
 #include <QMap>
 #include <QObject>
@@ -12,6 +14,23 @@
 #include <optional>
 
 namespace fixtures {
+
+// One job per source, all in one format into one destination folder (MP3
+// and OGG at 128 kbps, 44100 Hz, stereo).
+inline QList<core::JobSpec> jobs(const QStringList& sources, core::OutputFormat format,
+                                 const QString& destination) {
+    QList<core::JobSpec> list;
+    for (const QString& s : sources)
+        list << core::JobSpec{s, format, {128, 44100, true}, false, destination};
+    return list;
+}
+
+// The block of the writer's format list with that name and description.
+inline QByteArray waveFormat(const QString& name, const QString& attributes) {
+    for (const core::WaveFormatInfo& f : core::waveFormats())
+        if (f.formatName == name && f.attributes == attributes) return f.waveFormatEx;
+    return {};
+}
 
 struct BatchRecorder {
     explicit BatchRecorder(core::Batch& batch) {
