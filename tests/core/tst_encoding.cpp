@@ -223,6 +223,7 @@ private slots:
         QTest::newRow("too short") << pcm.left(10);
         QTest::newRow("unknown tag") << patched(pcm, 0, 0x1234);
         QTest::newRow("three channels") << patched(pcm, 2, 3);
+        QTest::newRow("pcm block align wrong") << patched(pcm, 12, 3);
         QTest::newRow("pcm 12 bit") << patched(patched(pcm, 14, 12), 12, 1);
         QTest::newRow("gsm at 16 kHz") << patched(gsm, 4, 16000, 4);
         QTest::newRow("mp3 odd bitrate") << patched(mp3, 8, 1234, 4);
@@ -416,7 +417,6 @@ private slots:
         QCOMPARE(s.reason(), reason);
         QCOMPARE(s.ok(), reason.isEmpty());
         QVERIFY2(clock.elapsed() < withinMs, qPrintable(QString::number(clock.elapsed())));
-        QVERIFY(child.hasExited());
     }
 };
 
