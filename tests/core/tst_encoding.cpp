@@ -224,6 +224,7 @@ private slots:
         QTest::newRow("unknown tag") << patched(pcm, 0, 0x1234);
         QTest::newRow("three channels") << patched(pcm, 2, 3);
         QTest::newRow("pcm block align wrong") << patched(pcm, 12, 3);
+        QTest::newRow("pcm byte rate wrong") << patched(pcm, 8, 1234, 4);
         QTest::newRow("pcm 12 bit") << patched(patched(pcm, 14, 12), 12, 1);
         QTest::newRow("gsm at 16 kHz") << patched(gsm, 4, 16000, 4);
         QTest::newRow("mp3 odd bitrate") << patched(mp3, 8, 1234, 4);

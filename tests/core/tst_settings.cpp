@@ -94,6 +94,7 @@ private slots:
         QTest::newRow("point first") << ".6" << 16 << true << qint64(1);
         QTest::newRow("16-bit overflow") << "99999" << 16 << false << qint64(0);
         QTest::newRow("16-bit low edge") << "-32768" << 16 << true << qint64(-32768);
+        QTest::newRow("16-bit below the low edge") << "-32769" << 16 << false << qint64(0);
         QTest::newRow("32-bit overflow") << "2147483648" << 32 << false << qint64(0);
         QTest::newRow("huge exponent") << "1e999" << 32 << false << qint64(0);
         QTest::newRow("tiny exponent") << "-1e-400" << 16 << true << qint64(0);
@@ -191,6 +192,7 @@ private slots:
         QTest::newRow("key read as a comment") << "Main" << "#2" << "x";
         QTest::newRow("key holding '='") << "Main" << "a=b" << "x";
         QTest::newRow("section holding ']'") << "Ma]in" << "2" << "x";
+        QTest::newRow("empty key") << "Main" << " " << "x";
         // clang-format on
     }
 
