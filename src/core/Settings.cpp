@@ -93,6 +93,9 @@ void saveSettings(const Settings& settings, const QString& path) {
     set("5", QString::number(settings.encoder.stereo ? 1 : 0));
     set("6", QString::number(settings.encoder.sampleRate));
     set("7", QString::number(settings.simultaneousConversions));
+    // Written once known, so a first run's file holds only the keys above.
+    if (!settings.windowGeometry.isEmpty()) set("9", settings.windowGeometry);
+    if (!settings.openFolder.isEmpty()) set("10", settings.openFolder);
     (void)ini.save(path);  // write failures are not reported
 }
 
@@ -120,6 +123,8 @@ void loadSettings(Settings& settings, const QString& path) {
             settings.simultaneousConversions =
                 static_cast<int>(std::clamp<qint64>(*v, 1, kMaxSimultaneousConversions));
     }
+    settings.windowGeometry = read("9");
+    settings.openFolder = read("10");
 }
 
 bool createDefaultSettings(Settings& settings, const QString& appDataFolder, const QString& path) {

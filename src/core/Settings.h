@@ -29,6 +29,8 @@ struct Settings {
     EncoderSettings encoder;
     qint16 formatIndex = 0;  // 0 WAV, 1 MP3, 2 OGG, -1 none
     int simultaneousConversions = defaultSimultaneousConversions();
+    QString windowGeometry;  // the main window's size and position; empty: centred default
+    QString openFolder;      // where the Open dialog was last used; empty: none yet
 };
 
 QString readIniValue(const QString& section, const QString& key, const QString& path);
