@@ -1,22 +1,25 @@
 #include "gui/AboutDialog.h"
 
-#include "gui/OwnedDialog.h"
-#include "gui/Twips.h"
-
 #include "core/ProductInfo.h"
 #include "gui/Dialogs.h"
+#include "gui/OwnedDialog.h"
+#include "gui/Palette.h"
+#include "gui/Twips.h"
 
+#include <QApplication>
+#include <QBoxLayout>
+#include <QGridLayout>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QUrl>
 
-#include <algorithm>
-
 namespace gui {
 namespace {
 
-const QColor kLinkColour(0, 0, 255);
+constexpr int kMarginTwips = 120;
+constexpr int kClientWidthTwips = 5460;
+const QColor kBandColour(64, 64, 64);
 const QColor kPressedLinkColour(192, 0, 0);
 
 void setTextColour(QWidget* widget, const QColor& colour) {
@@ -25,28 +28,30 @@ void setTextColour(QWidget* widget, const QColor& colour) {
     widget->setPalette(palette);
 }
 
-// Blue and underlined; dark red while a mouse button is held on it; a left
-// click (press and release on the label) opens scheme + its current text,
-// after the colour is back.
+// Underlined in the scheme's link colour; dark red (as readable as the
+// scheme allows) while a mouse button is held on it; a left click (press
+// and release on the label) opens scheme + its current text, after the
+// colour is back.
 class LinkLabel : public QLabel {
 public:
     LinkLabel(const QString& scheme, const QString& text, Dialogs& dialogs, QWidget* parent)
         : QLabel(text, parent), scheme_(scheme), dialogs_(dialogs) {
-        QFont font(QStringLiteral("MS Sans Serif"));
-        font.setPointSizeF(8.25);
-        font.setUnderline(true);
-        setFont(font);
+        QFont f = font();
+        f.setUnderline(true);
+        setFont(f);
         setCursor(Qt::PointingHandCursor);
-        setTextColour(this, kLinkColour);
+        followLinkColour(this, QPalette::Window);
     }
 
 protected:
     void mousePressEvent(QMouseEvent* event) override {
-        setTextColour(this, kPressedLinkColour);
+        const QPalette scheme = QApplication::palette(this);
+        setTextColour(this, readableColour(kPressedLinkColour, scheme.color(QPalette::Window),
+                                           scheme.color(QPalette::WindowText)));
         if (event->button() == Qt::LeftButton) leftPressed_ = true;
     }
     void mouseReleaseEvent(QMouseEvent* event) override {
-        setTextColour(this, kLinkColour);
+        setTextColour(this, linkColour(QApplication::palette(this), QPalette::Window));
         const bool click = event->button() == Qt::LeftButton && leftPressed_ &&
                            rect().contains(event->position().toPoint());
         if (event->button() == Qt::LeftButton) leftPressed_ = false;
@@ -59,20 +64,14 @@ private:
     bool leftPressed_ = false;
 };
 
-QLabel* place(QLabel* label, const char* name, const QRect& geometry) {
+QLabel* named(QLabel* label, const char* name) {
     label->setObjectName(name);
-    label->setGeometry(geometry);
     return label;
 }
 
-// The addresses are wider than the design's boxes in most fonts: a link keeps
-// its right edge and top and grows to the left and down until it all shows.
-void fitLink(QLabel* link, const QRect& design) {
-    const QSize hint = link->sizeHint();
-    const int width = std::max(design.width(), hint.width());
-    const int height = std::max(design.height(), hint.height());
-    link->setGeometry(design.left() + design.width() - width, design.top(), width, height);
-}
+const char* const kCredits =
+    "Uses Qt (LGPL 3), FFmpeg (LGPL 2.1 or later; GPL 2 or later in some builds), SDL2 "
+    "(zlib licence), LAME (LGPL 2) and Vorbis (libvorbis: BSD; oggenc: GPL 2).";
 
 }  // namespace
 
@@ -81,43 +80,60 @@ AboutDialog::AboutDialog(Dialogs& dialogs, QWidget* owner) : QDialog(owner) {
     setWindowTitle("About Sonbridge");
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                    Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    setFixedSize(twipsRect(0, 0, 5460, 3420).size());
+    const int margin = twipsToPx(kMarginTwips);
+    auto* column = new QVBoxLayout(this);
+    column->setSizeConstraint(QLayout::SetFixedSize);  // sized by its contents, whatever the font
+    column->setContentsMargins(0, 0, 0, margin);
 
-    // The band starts above the client area and runs past its right edge.
+    // A dark band across the top with the name and the version, in white.
     auto* band = new QWidget(this);
-    band->setGeometry(twipsRect(0, -120, 6855, 1215));
     band->setAutoFillBackground(true);
     QPalette bandPalette = band->palette();
-    bandPalette.setColor(QPalette::Window, QColor(64, 64, 64));
+    bandPalette.setColor(QPalette::Window, kBandColour);
     band->setPalette(bandPalette);
-
-    QLabel* name =
-        place(new QLabel("Sonbridge", band), "productName", twipsRect(120, 240, 5295, 375));
-    QFont title(QStringLiteral("MS Sans Serif"));
-    title.setPointSize(18);
+    auto* bandColumn = new QVBoxLayout(band);
+    bandColumn->setContentsMargins(margin, 2 * margin, margin, margin);
+    QLabel* name = named(new QLabel("Sonbridge", band), "productName");
+    QFont title = name->font();
+    title.setPointSizeF(title.pointSizeF() * 18 / 8.25);
     name->setFont(title);
-    setTextColour(name, Qt::white);
+    QLabel* version = named(new QLabel("Version " SONBRIDGE_VERSION, band), "version");
+    for (QLabel* l : {name, version}) {
+        setTextColour(l, Qt::white);
+        bandColumn->addWidget(l);
+    }
+    column->addWidget(band);
 
-    place(new QLabel(QString::fromUtf8("Copyright \u00A9 2026 Quillmoor"), this), "copyright",
-          twipsRect(120, 1200, 5295, 495))
-        ->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    place(new QLabel("Technical support:", this), "supportCaption",
-          twipsRect(120, 1920, 3255, 255));
-    place(new QLabel("Program homepage:", this), "homePageCaption",
-          twipsRect(120, 2280, 3255, 255));
+    auto* body = new QVBoxLayout;
+    body->setContentsMargins(margin, margin, margin, 0);
+    column->addLayout(body);
+    body->addWidget(
+        named(new QLabel(QString::fromUtf8("Copyright \u00A9 2026 Quillmoor"), this), "copyright"));
+    auto* links = new QGridLayout;
+    links->addWidget(named(new QLabel("Technical support:", this), "supportCaption"), 0, 0);
+    links->addWidget(named(new LinkLabel("mailto:", core::kSupportMail, dialogs, this), "mailLink"),
+                     0, 1);
+    links->addWidget(named(new QLabel("Program homepage:", this), "homePageCaption"), 1, 0);
+    links->addWidget(named(new LinkLabel("http://", core::kWebHost, dialogs, this), "homePageLink"),
+                     1, 1);
+    links->setColumnStretch(1, 1);
+    body->addLayout(links);
+    body->addSpacing(margin / 2);
 
-    auto* mailLink = new LinkLabel("mailto:", core::kSupportMail, dialogs, this);
-    mailLink->setObjectName("mailLink");
-    fitLink(mailLink, twipsRect(3510, 1920, 1800, 195));
-    auto* homePageLink = new LinkLabel("http://", core::kWebHost, dialogs, this);
-    homePageLink->setObjectName("homePageLink");
-    fitLink(homePageLink, twipsRect(3795, 2280, 1515, 195));
+    QLabel* credits = named(new QLabel(kCredits, this), "credits");
+    credits->setWordWrap(true);
+    // The box keeps its designed width; a larger font makes it taller.
+    credits->setMinimumWidth(twipsToPx(kClientWidthTwips) - 2 * margin);
+    body->addWidget(credits);
 
-    auto* ok = new QPushButton("OK", this);
+    auto* ok = new QPushButton("&OK", this);
     ok->setObjectName("okButton");
-    ok->setGeometry(twipsRect(4200, 3000, 1100, 350));
     ok->setDefault(true);  // Esc closes a dialog as well, so OK answers both keys
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(ok);
+    body->addLayout(buttons);
 }
 
 void showAbout(QWidget* mainWindow, Dialogs& dialogs) {

@@ -1,6 +1,6 @@
 #pragma once
-// The About box: product name, copyright and the support mail and home page
-// links, which open through the shell.
+// The About box: product name and version, copyright, the support mail and
+// home page links, which open through the shell, and the libraries' credits.
 
 #include <QDialog>
 

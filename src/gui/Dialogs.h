@@ -26,9 +26,10 @@ class Dialogs {
 public:
     virtual ~Dialogs() = default;
 
-    // Full paths of the chosen files, in the dialog's order; empty when cancelled.
+    // Full paths of the chosen files, in the dialog's order; empty when
+    // cancelled. The dialog opens in folder.
     virtual QStringList getOpenFileNames(QWidget* owner, const QString& title,
-                                         const QString& filter) = 0;
+                                         const QString& filter, const QString& folder) = 0;
     // The chosen folder, or empty text when cancelled.
     virtual QString browseForFolder(QWidget* owner) = 0;
     virtual void message(QWidget* owner, QMessageBox::Icon icon, const QString& title,

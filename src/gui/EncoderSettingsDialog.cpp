@@ -3,7 +3,9 @@
 #include "gui/OwnedDialog.h"
 #include "gui/Twips.h"
 
+#include <QBoxLayout>
 #include <QComboBox>
+#include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -11,23 +13,25 @@
 namespace gui {
 namespace {
 
-template <typename W>
-W* place(QWidget* parent, const QRect& geometry) {
-    auto* widget = new W(parent);
-    widget->setGeometry(geometry);
-    return widget;
-}
-
-QLabel* caption(QWidget* parent, const char* text, const QRect& geometry) {
-    auto* label = place<QLabel>(parent, geometry);
-    label->setText(text);
-    return label;
-}
+constexpr int kListWidthTwips = 2535;
 
 const char* const kBitrates[] = {"320", "256", "224", "192", "160", "128", "112", "96",
                                  "80",  "64",  "56",  "48",  "32",  "16",  "8"};
 const char* const kSampleRates[] = {"48000", "44100", "32000", "24000", "22050",
                                     "16000", "12000", "11025", "8000"};
+
+// A list with its caption on one line of grid, the caption naming the list.
+QComboBox* listRow(QGridLayout* grid, int row, const QString& caption, const QString& name) {
+    auto* parent = grid->parentWidget();
+    auto* label = new QLabel(caption, parent);
+    auto* combo = new QComboBox(parent);
+    combo->setMinimumWidth(twipsToPx(kListWidthTwips));
+    combo->setAccessibleName(name);
+    label->setBuddy(combo);
+    grid->addWidget(label, row, 0);
+    grid->addWidget(combo, row, 1);
+    return combo;
+}
 
 // Selects the entry whose number equals value; none when nothing matches.
 void selectValue(QComboBox* combo, qint32 value) {
@@ -50,28 +54,32 @@ EncoderSettingsDialog::EncoderSettingsDialog(core::Settings& settings, QWidget* 
     setWindowTitle("Encoder settings");
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                    Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    setFixedSize(twipsRect(0, 0, 4560, 2955).size());
 
-    auto* lists = place<QWidget>(this, twipsRect(0, 120, 5055, 1215));
-    caption(lists, "Samples rate, Hz", twipsRect(120, 120, 2415, 255));
-    sampleRateCombo_ = place<QComboBox>(lists, twipsRect(1920, 120, 2535, 315));
-    caption(lists, "Bitrate, kbps", twipsRect(120, 600, 2295, 255));
-    bitrateCombo_ = place<QComboBox>(lists, twipsRect(1920, 600, 2535, 315));
+    // Sized by its contents, whatever the font: fixed, but never too small.
+    auto* column = new QVBoxLayout(this);
+    column->setSizeConstraint(QLayout::SetFixedSize);
+    auto* grid = new QGridLayout;
+    column->addLayout(grid);
+    sampleRateCombo_ = listRow(grid, 0, "Samples &rate, Hz", "Sample rate");
+    bitrateCombo_ = listRow(grid, 1, "&Bitrate, kbps", "Bitrate");
+    monoOption_ = new QRadioButton("&Mono", this);
+    stereoOption_ = new QRadioButton("&Stereo", this);
+    grid->addWidget(monoOption_, 2, 0, 1, 2);
+    grid->addWidget(stereoOption_, 3, 0, 1, 2);
+    simultaneousCombo_ = listRow(grid, 4, "Simultaneous co&nversions", "Simultaneous conversions");
 
-    monoOption_ = place<QRadioButton>(this, twipsRect(120, 1320, 1815, 255));
-    monoOption_->setText("Mono");
-    stereoOption_ = place<QRadioButton>(this, twipsRect(120, 1680, 1815, 255));
-    stereoOption_->setText("Stereo");
-
-    caption(this, "Simultaneous conversions", twipsRect(120, 2070, 1800, 255));
-    simultaneousCombo_ = place<QComboBox>(this, twipsRect(1920, 2040, 2535, 315));
-
-    okButton_ = place<QPushButton>(this, twipsRect(2160, 2520, 1100, 350));
-    okButton_->setText("OK");
+    okButton_ = new QPushButton("&OK", this);
     okButton_->setDefault(true);
-    cancelButton_ = place<QPushButton>(this, twipsRect(3360, 2520, 1100, 350));
-    cancelButton_->setText("Cancel");
-    cancelButton_->setAutoDefault(false);
+    // Enter on a focused Cancel cancels: an auto-default button takes Enter
+    // while it has the focus, and OK takes it everywhere else.
+    cancelButton_ = new QPushButton("&Cancel", this);
+    cancelButton_->setAutoDefault(true);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(okButton_);
+    buttons->addWidget(cancelButton_);
+    column->addSpacing(grid->verticalSpacing());
+    column->addLayout(buttons);
     connect(okButton_, &QPushButton::clicked, this, [this] {
         store();
         accept();

@@ -6,6 +6,7 @@
 #include "core/Progress.h"
 #include "core/WaveFormat.h"
 #include "gui/AboutDialog.h"
+#include "gui/AudioFiles.h"
 #include "gui/Dialogs.h"
 #include "gui/DropTargets.h"
 #include "gui/EncoderSettingsDialog.h"
@@ -17,14 +18,20 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QToolButton>
 #include <QTreeWidget>
+
+#include <algorithm>
 
 namespace gui {
 
@@ -45,6 +52,18 @@ int toBoxState(Qt::CheckState state) {
 // A grey box counts as unticked.
 bool ticked(const QCheckBox* box) {
     return box->checkState() == Qt::Checked;
+}
+
+// Beside the program when run from its build folder, else where it was installed.
+QString manualPath() {
+    const QString dir = QCoreApplication::applicationDirPath();
+    const QStringList candidates{
+        dir + QStringLiteral("/manual.html"),
+        dir + QStringLiteral("/../" SONBRIDGE_DATA_DIR "/sonbridge/manual.html"),
+        QStringLiteral(SONBRIDGE_FULL_DATA_DIR "/sonbridge/manual.html")};
+    for (const QString& path : candidates)
+        if (QFileInfo(path).isFile()) return QFileInfo(path).canonicalFilePath();
+    return candidates.last();
 }
 
 QString statusText(core::JobOutcome outcome) {
@@ -68,8 +87,8 @@ MainWindow::MainWindow(playback::AudioDevice& device, Dialogs& dialogs, QString 
       dialogs_(dialogs),
       settingsPath_(std::move(settingsPath)),
       rows_(ui_.sourceList, audioFileIcon()),
-      preview_(device),
-      batch_(std::make_unique<core::Batch>()) {
+      preview_(device, this),
+      batch_(std::make_unique<core::Batch>(this)) {
     setObjectName(QStringLiteral("mainWindow"));
     batch_->setStopAtFirstFailure(true);
     installDropTargets();
@@ -85,15 +104,19 @@ MainWindow::~MainWindow() {
 
 void MainWindow::installDropTargets() {
     auto* accept = DropFilter::acceptingFiles(
-        [this](const QMimeData* data) { rows_.addDroppedFiles(data); }, this);
+        [this](const QMimeData* data) { addPaths(droppedPaths(data)); }, this);
     const MainWindowUi& u = ui_;
     for (QWidget* w : std::initializer_list<QWidget*>{
              u.mainPanel, u.sourceList, u.sourceList->viewport(), u.addFilesHint, u.addFilesLink,
              u.filesCaption, u.formatCaption, u.outputFormatCombo, u.settingsButton,
-             u.destinationCaption, u.destinationEdit, u.removeButton, u.browseButton,
-             u.sameFolderCheck, u.destinationTip, u.addButton, u.playButton, u.stopButton,
-             u.startButton})
+             u.destinationCaption, u.removeButton, u.sameFolderCheck, u.destinationTip, u.addButton,
+             u.playButton, u.stopButton, u.startButton})
         accept->install(w);
+    // A folder dropped here becomes the destination; files are added as anywhere else.
+    auto* destination = DropFilter::acceptingFiles(
+        [this](const QMimeData* data) { dropOnDestination(data); }, this);
+    destination->install(u.destinationEdit);
+    destination->install(u.browseButton);
     // These would otherwise hand their drops on to the main panel.
     auto* refuse = DropFilter::refusingAll(this);
     refuse->install(u.openFolderCheck);
@@ -110,10 +133,8 @@ void MainWindow::connectCommands() {
     connect(u.stopAction, &QAction::triggered, this, &MainWindow::stop);
     connect(u.convertAction, &QAction::triggered, this, &MainWindow::startConversion);
     connect(u.quitAction, &QAction::triggered, this, &QWidget::close);
-    connect(u.contentsAction, &QAction::triggered, this, [this] {
-        dialogs_.openUrl(QUrl::fromLocalFile(QCoreApplication::applicationDirPath() +
-                                             QStringLiteral("/manual.html")));
-    });
+    connect(u.contentsAction, &QAction::triggered, this,
+            [this] { dialogs_.openUrl(QUrl::fromLocalFile(manualPath())); });
     connect(u.homePageAction, &QAction::triggered, this,
             [this] { dialogs_.openUrl(QUrl(core::homePageUrl())); });
     connect(u.aboutAction, &QAction::triggered, this, [this] { showAbout(this, dialogs_); });
@@ -130,6 +151,7 @@ void MainWindow::connectCommands() {
     connect(model, &QAbstractItemModel::rowsRemoved, this, &MainWindow::updateCommands);
     connect(model, &QAbstractItemModel::modelReset, this, &MainWindow::updateCommands);
 
+    u.sourceList->installEventFilter(this);
     u.sourceList->viewport()->installEventFilter(this);
     u.addFilesLink->installEventFilter(this);
     u.destinationEdit->installEventFilter(this);
@@ -168,7 +190,15 @@ core::Settings MainWindow::currentSettings() const {
     s.openFolderBox = toBoxState(ui_.openFolderCheck->checkState());
     s.destination = ui_.destinationEdit->text();
     s.formatIndex = static_cast<qint16>(ui_.outputFormatCombo->currentIndex());
+    if (isVisible()) s.windowGeometry = QString::fromLatin1(saveGeometry().toBase64());
     return s;
+}
+
+void MainWindow::placeWindow() {
+    const QByteArray saved = QByteArray::fromBase64(settings_.windowGeometry.toLatin1());
+    if (!saved.isEmpty() && restoreGeometry(saved)) return;
+    resize(ui_.defaultWindowSize());
+    centerOnScreen();
 }
 
 void MainWindow::centerOnScreen() {
@@ -213,7 +243,35 @@ void MainWindow::updateCommands() {
 // ---- the list
 
 void MainWindow::addFiles() {
-    rows_.addFromOpenDialog(dialogs_, this);
+    const QStringList chosen = rows_.addFromOpenDialog(dialogs_, this, openDialogFolder());
+    if (chosen.isEmpty()) return;
+    QString folder = core::folderOf(chosen.first());
+    if (folder.size() > 1) folder.chop(1);
+    settings_.openFolder = folder;
+}
+
+void MainWindow::addPaths(const QStringList& paths) {
+    rows_.addPaths(paths);
+}
+
+// Where it was last used, else the Music folder, else home.
+QString MainWindow::openDialogFolder() const {
+    for (const QString& folder :
+         {settings_.openFolder, QStandardPaths::writableLocation(QStandardPaths::MusicLocation)})
+        if (isFolder(folder)) return folder;
+    return QDir::homePath();
+}
+
+void MainWindow::dropOnDestination(const QMimeData* data) {
+    QStringList paths = droppedPaths(data);
+    // The destination is what a run reads: it stays while one is active.
+    const auto folder = std::find_if(paths.begin(), paths.end(), isFolder);
+    if (folder != paths.end() && !runActive()) {
+        ui_.destinationEdit->setText(*folder);
+        ui_.sameFolderCheck->setCheckState(Qt::Unchecked);
+        paths.erase(folder);
+    }
+    addPaths(paths);
 }
 
 void MainWindow::removeSelected() {
@@ -235,12 +293,18 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     const MainWindowUi& u = ui_;
     if (watched == u.sourceList->viewport() && event->type() == QEvent::MouseButtonRelease) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
-        if (mouse->button() == Qt::RightButton) {
-            // Just below and to the right of the pointer.
-            const int offset = twipsToPx(kContextMenuOffsetTwips);
-            const QPoint pos =
-                u.sourceList->viewport()->mapTo(u.sourceList, mouse->position().toPoint());
-            u.contextMenu->popup(u.sourceList->mapToGlobal(pos + QPoint(offset, offset)));
+        if (mouse->button() == Qt::RightButton)
+            popupContextMenu(
+                u.sourceList->viewport()->mapTo(u.sourceList, mouse->position().toPoint()));
+    } else if (watched == u.sourceList && event->type() == QEvent::KeyPress) {
+        // The Menu key and Shift+F10 open the menu at the current row.
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Menu ||
+            (key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier)) {
+            QTreeWidgetItem* current = u.sourceList->currentItem();
+            const QRect row = current ? u.sourceList->visualItemRect(current) : QRect(0, 0, 0, 0);
+            popupContextMenu(u.sourceList->viewport()->mapTo(u.sourceList, row.bottomLeft()));
+            return true;
         }
     } else if (watched == u.addFilesLink && event->type() == QEvent::MouseButtonRelease) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
@@ -262,20 +326,30 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
+// Just below and to the right of the point.
+void MainWindow::popupContextMenu(const QPoint& atInList) {
+    const int offset = twipsToPx(kContextMenuOffsetTwips);
+    ui_.contextMenu->popup(ui_.sourceList->mapToGlobal(atInList + QPoint(offset, offset)));
+}
+
 // ---- preview
 
 void MainWindow::play() {
     if (mode_ != Mode::Idle) return;  // a stopped run may still be winding down
     const QString path = rows_.selectedPath();
     if (path.isEmpty() || !preview_.play(path)) return;
-    rows_.setSelectedStatus(kPlaying);
+    previewRow_ = rows_.selectedRow();
+    previewStatus_ = rows_.status(previewRow_);
+    previewStatusTip_ = rows_.statusTip(previewRow_);
+    rows_.setStatus(previewRow_, kPlaying);
     setMode(Mode::Previewing);
 }
 
 void MainWindow::stop() {
     if (preview_.isOpen()) {
         preview_.stop();
-        rows_.setSelectedStatus(QString());
+        rows_.setStatus(previewRow_, previewStatus_, previewStatusTip_);
+        previewRow_ = -1;
         setMode(Mode::Idle);
     } else if (batch_ && batch_->isRunning()) {
         batch_->stop();
@@ -295,6 +369,12 @@ void MainWindow::startConversion() {
                          QStringLiteral("No files to convert"));
         return;
     }
+    // An empty destination would mean the root folder.
+    if (!ticked(ui_.sameFolderCheck) && ui_.destinationEdit->text().trimmed().isEmpty()) {
+        dialogs_.message(this, QMessageBox::Warning, core::kAppTitle,
+                         QStringLiteral("Choose a destination folder"));
+        return;
+    }
     QList<core::JobSpec> jobs;
     jobs.reserve(count);
     jobSources_.clear();
@@ -309,6 +389,8 @@ void MainWindow::startConversion() {
         jobs.append(spec);
     }
     lastStartedSource_.clear();
+    failedSource_.clear();
+    failureReason_.clear();
     batch_->setMaxSimultaneous(settings_.simultaneousConversions);
     setMode(Mode::Converting);  // before start: the first jobs report at once
     if (!batch_->start(jobs)) setMode(Mode::Idle);
@@ -328,6 +410,10 @@ void MainWindow::jobProgress(int job, qint64 decoded, qint64 length) {
 
 void MainWindow::jobFinished(int job, const core::JobResult& result) {
     rows_.setStatus(job, statusText(result.outcome), result.reason);
+    if (result.outcome == core::JobOutcome::Failed && failedSource_.isEmpty()) {
+        failedSource_ = jobSources_.value(job);
+        failureReason_ = result.reason;
+    }
 }
 
 void MainWindow::waveFormatNeeded(const QByteArray& current) {
@@ -339,8 +425,13 @@ void MainWindow::waveFormatNeeded(const QByteArray& current) {
 
 void MainWindow::batchFinished(core::BatchEnd end) {
     if (closed_) return;
-    // A failed row has said why; there is nothing to announce.
-    if (end != core::BatchEnd::Failed) {
+    if (end == core::BatchEnd::Failed) {
+        // The row's tooltip keeps the reason; a keyboard user hears it here.
+        QString text =
+            QStringLiteral("%1 could not be converted.").arg(core::nameOnly(failedSource_));
+        if (!failureReason_.isEmpty()) text += QStringLiteral("\n\n") + failureReason_;
+        dialogs_.message(this, QMessageBox::Warning, core::kAppTitle, text);
+    } else {
         dialogs_.message(this, QMessageBox::Information, core::kAppTitle,
                          end == core::BatchEnd::Completed
                              ? QStringLiteral("Audio file(s) converted successfully")
@@ -357,6 +448,11 @@ void MainWindow::batchFinished(core::BatchEnd end) {
 // ---- closing
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    // Disabled under the encoder settings or the About box: that dialog closes first.
+    if (!isEnabled()) {
+        event->ignore();
+        return;
+    }
     if (!closed_) {
         closed_ = true;
         // Running jobs end after their current block and their encoders are

@@ -15,6 +15,8 @@
 
 #include <memory>
 
+class QMimeData;
+
 namespace playback {
 class AudioDevice;
 }
@@ -38,11 +40,16 @@ public:
 
     // Puts settings into the controls; the encoder settings are kept for the next run.
     void showSettings(const core::Settings& settings);
-    // The settings as the controls and the encoder settings dialog left them.
+    // The settings as the controls, the encoder settings dialog and the
+    // window's geometry left them.
     core::Settings currentSettings() const;
+    // The remembered size and position, else the designed size, centred.
+    void placeWindow();
     void centerOnScreen();
 
     void addFiles();
+    // Files as given, and the audio files below each folder.
+    void addPaths(const QStringList& paths);
     void removeSelected();
     void removeAll();
     void play();
@@ -69,6 +76,9 @@ private:
     void connectCommands();
     void connectBatch();
     void browseForDestination();
+    QString openDialogFolder() const;
+    void dropOnDestination(const QMimeData* data);
+    void popupContextMenu(const QPoint& atInList);
 
     void jobStarted(int job);
     void jobProgress(int job, qint64 decoded, qint64 length);
@@ -85,6 +95,11 @@ private:
     Mode mode_ = Mode::Idle;
     QStringList jobSources_;  // the sources of the batch that runs, by job
     QString lastStartedSource_;
+    QString failedSource_;  // the first failure of the run, said when it ends
+    QString failureReason_;
+    int previewRow_ = -1;  // the row that shows "Playing...", and what it showed before
+    QString previewStatus_;
+    QString previewStatusTip_;
     bool closed_ = false;
     bool selectAllOnRelease_ = false;
     std::unique_ptr<core::Batch> batch_;  // last: its workers stop before the rest goes

@@ -2,17 +2,19 @@
 
 #include "core/ProductInfo.h"
 #include "gui/Icons.h"
+#include "gui/Palette.h"
 #include "gui/RowDelegate.h"
 #include "gui/SourceList.h"
 #include "gui/Twips.h"
 
 #include <QAction>
+#include <QBoxLayout>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QEvent>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLayout>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenu>
@@ -21,32 +23,24 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
+#include <algorithm>
+
 namespace gui {
 
 namespace {
 
 constexpr int kClientWidthTwips = 8775;
 constexpr int kClientHeightTwips = 6600;
-constexpr int kSizeColumnTwips = 1440;
-constexpr int kStatusColumnTwips = 1440;
-constexpr int kColumnSlackTwips = 1300;
-constexpr int kOpenFolderTopTwips = 5400;
+constexpr int kMarginTwips = 120;
+constexpr int kGapTwips = 105;      // between the command buttons, and below the list
+constexpr int kColumnTwips = 1440;  // the size and status columns
+constexpr int kButtonHeightTwips = 855;
+constexpr int kFormatComboTwips = 3495;
 
 const QString kTip = QStringLiteral(
     "By default, the program places the output audio file in the same directory with the "
     "source file. If you need to move audio file to other directory, uncheck the \"Save to "
     "the same folder\" and click the \"Browse\" button.");
-
-template <typename W>
-W* place(W* w, int left, int top, int width, int height) {
-    w->setGeometry(twipsRect(left, top, width, height));
-    return w;
-}
-
-QRect twipsOf(const QWidget* w) {
-    const QRect g = w->geometry();
-    return QRect(pxToTwips(g.x()), pxToTwips(g.y()), pxToTwips(g.width()), pxToTwips(g.height()));
-}
 
 QLabel* label(QWidget* parent, const QString& text, bool bold) {
     auto* l = new QLabel(text, parent);
@@ -58,16 +52,49 @@ QLabel* label(QWidget* parent, const QString& text, bool bold) {
     return l;
 }
 
+// The command buttons keep their designed height, or more where the font needs it.
+class CommandButton : public QToolButton {
+public:
+    using QToolButton::QToolButton;
+    QSize sizeHint() const override {
+        return QToolButton::sizeHint().expandedTo(QSize(0, twipsToPx(kButtonHeightTwips)));
+    }
+    QSize minimumSizeHint() const override { return sizeHint(); }
+};
+
+// A wrapped label asks for the height its text takes at its width, so a
+// narrow window or a large font never cuts off a line.
+class WrappedLabel : public QLabel {
+public:
+    using QLabel::QLabel;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override {
+        QLabel::resizeEvent(event);
+        fitHeight();
+    }
+    void changeEvent(QEvent* event) override {
+        QLabel::changeEvent(event);
+        if (event->type() == QEvent::FontChange) fitHeight();
+    }
+
+private:
+    void fitHeight() { setMinimumHeight(heightForWidth(width())); }
+};
+
 QToolButton* actionButton(QWidget* parent, QAction* action) {
-    auto* b = new QToolButton(parent);
+    auto* b = new CommandButton(parent);
     b->setDefaultAction(action);
     b->setIconSize(QSize(24, 24));
     b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     b->setFocusPolicy(Qt::StrongFocus);
+    b->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    b->setAccessibleName(action->iconText().remove(QLatin1Char('&')));
     return b;
 }
 
-// A menu item that also drives a button: the button shows iconText and the icon.
+// A menu item that also drives a button: the button shows iconText, with its
+// own mnemonic, and the icon.
 QAction* commandAction(QMenu* menu, const QString& text, const QString& buttonText,
                        ButtonIcon icon) {
     QAction* a = menu->addAction(text);
@@ -77,73 +104,67 @@ QAction* commandAction(QMenu* menu, const QString& text, const QString& buttonTe
     return a;
 }
 
-// Shrinks a wrapped label's font until its text fits above the next control.
-void fitTextAbove(QLabel* l, int height) {
-    QFont f = l->font();
-    while (f.pointSizeF() > 6.5 && l->heightForWidth(l->width()) > height) {
-        f.setPointSizeF(f.pointSizeF() - 0.25);
-        l->setFont(f);
-    }
+QHBoxLayout* row(QBoxLayout* into) {
+    auto* r = new QHBoxLayout;
+    r->setSpacing(twipsToPx(kGapTwips));
+    into->addLayout(r);
+    return r;
 }
 
 }  // namespace
 
-MainWindowUi::MainWindowUi(QMainWindow* window) {
+MainWindowUi::MainWindowUi(QMainWindow* window) : window_(window) {
     window->setWindowTitle(core::kAppTitle);
     window->setWindowIcon(programIcon());
-    // The window is laid out for an 8.25-point face; larger ones would not fit.
-    QFont face = window->font();
-    face.setPointSizeF(8.25);
-    window->setFont(face);
-    // Fixed single border with a minimise button and no maximise button.
-    window->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                           Qt::WindowCloseButtonHint);
 
     // Menus first: the buttons show their actions.
     fileMenu = window->menuBar()->addMenu(QStringLiteral("&File"));
-    addFilesAction = commandAction(fileMenu, QStringLiteral("Add file(s)..."),
-                                   QStringLiteral("Add file(s)"), ButtonIcon::Add);
+    addFilesAction = commandAction(fileMenu, QStringLiteral("&Add file(s)..."),
+                                   QStringLiteral("&Add file(s)"), ButtonIcon::Add);
     addFilesAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    removeAction = commandAction(fileMenu, QStringLiteral("Remove"), QStringLiteral("Remove"),
+    removeAction = commandAction(fileMenu, QStringLiteral("&Remove"), QStringLiteral("&Remove"),
                                  ButtonIcon::Remove);
-    removeAllAction = fileMenu->addAction(QStringLiteral("Remove all"));
+    removeAllAction = fileMenu->addAction(QStringLiteral("Remove a&ll"));
     fileMenu->addSeparator();
     playAction =
-        commandAction(fileMenu, QStringLiteral("Play"), QStringLiteral("Play"), ButtonIcon::Play);
+        commandAction(fileMenu, QStringLiteral("&Play"), QStringLiteral("&Play"), ButtonIcon::Play);
     playAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     stopAction =
-        commandAction(fileMenu, QStringLiteral("Stop"), QStringLiteral("Stop"), ButtonIcon::Stop);
+        commandAction(fileMenu, QStringLiteral("&Stop"), QStringLiteral("S&top"), ButtonIcon::Stop);
     stopAction->setEnabled(false);
     fileMenu->addSeparator();
-    convertAction = commandAction(fileMenu, QStringLiteral("Convert!"),
-                                  QStringLiteral("Start Conversion"), ButtonIcon::Convert);
+    convertAction = commandAction(fileMenu, QStringLiteral("&Convert!"),
+                                  QStringLiteral("Start &Conversion"), ButtonIcon::Convert);
     convertAction->setShortcut(QKeySequence(Qt::Key_F2));
     fileMenu->addSeparator();
-    quitAction = fileMenu->addAction(QStringLiteral("Quit"));
+    quitAction = fileMenu->addAction(QStringLiteral("&Quit"));
     quitAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
     helpMenu = window->menuBar()->addMenu(QStringLiteral("&Help"));
-    contentsAction = helpMenu->addAction(QStringLiteral("Contents"));
+    contentsAction = helpMenu->addAction(QStringLiteral("&Contents"));
     contentsAction->setShortcut(QKeySequence(Qt::Key_F1));
-    homePageAction = helpMenu->addAction(QStringLiteral("Internet homepage"));
+    homePageAction = helpMenu->addAction(QStringLiteral("&Internet homepage"));
     helpMenu->addSeparator();
-    aboutAction = helpMenu->addAction(QStringLiteral("About..."));
+    aboutAction = helpMenu->addAction(QStringLiteral("&About..."));
 
     contextMenu = new QMenu(window);
-    contextAddAction = contextMenu->addAction(QStringLiteral("Add file..."));
+    contextAddAction = contextMenu->addAction(QStringLiteral("&Add file..."));
     contextMenu->addSeparator();
     contextMenu->addAction(removeAction);
 
-    auto* client = new QWidget(window);
-    client->setFixedSize(twipsToPx(kClientWidthTwips), twipsToPx(kClientHeightTwips));
-    window->setCentralWidget(client);
+    mainPanel = new QWidget(window);
+    window->setCentralWidget(mainPanel);
+    auto* column = new QVBoxLayout(mainPanel);
+    const int margin = twipsToPx(kMarginTwips);
+    column->setContentsMargins(margin, margin, margin, margin);
+    column->setSpacing(twipsToPx(kGapTwips) / 2);
 
-    mainPanel = place(new QWidget(client), 0, 0, 8775, 6495);
-    filesCaption =
-        place(label(mainPanel, QStringLiteral("Files to convert:"), true), 120, 120, 4335, 255);
+    filesCaption = label(mainPanel, QStringLiteral("F&iles to convert:"), true);
+    column->addWidget(filesCaption);
 
-    sourceList = place(new QTreeWidget(mainPanel), 120, 360, 8535, 2055);
+    sourceList = new QTreeWidget(mainPanel);
+    filesCaption->setBuddy(sourceList);
+    sourceList->setAccessibleName(QStringLiteral("Files to convert"));
     sourceList->setColumnCount(3);
     sourceList->setHeaderLabels(
         {QStringLiteral("Source audio file"), QStringLiteral("Size"), QStringLiteral("Status")});
@@ -151,6 +172,16 @@ MainWindowUi::MainWindowUi(QMainWindow* window) {
     header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     header->setStretchLastSection(false);
     header->setSectionsMovable(false);
+    // The path takes what the other columns leave, however wide the window.
+    header->setSectionResizeMode(kPathColumn, QHeaderView::Stretch);
+    sourceList->setColumnWidth(kSizeColumn, twipsToPx(kColumnTwips));
+    // Wide enough for the longest status in the window's font.
+    const QFontMetrics metrics = sourceList->fontMetrics();
+    sourceList->setColumnWidth(
+        kStatusColumn,
+        std::max(twipsToPx(kColumnTwips),
+                 metrics.horizontalAdvance(QStringLiteral("Processing... 100% completed")) +
+                     2 * metrics.averageCharWidth()));
     sourceList->setRootIsDecorated(false);
     sourceList->setItemsExpandable(false);
     sourceList->setUniformRowHeights(true);
@@ -160,87 +191,99 @@ MainWindowUi::MainWindowUi(QMainWindow* window) {
     sourceList->setSelectionBehavior(QAbstractItemView::SelectRows);
     sourceList->setAllColumnsShowFocus(true);
     sourceList->setIconSize(QSize(16, 16));
+    // The window opens the menu itself, for the right button and the keyboard.
     sourceList->setContextMenuPolicy(Qt::PreventContextMenu);
     sourceList->setItemDelegate(new RowDelegate(sourceList));
-    // The path column takes what the fixed columns leave, less some slack.
-    const int pathColumn =
-        pxToTwips(sourceList->width()) - kSizeColumnTwips - kStatusColumnTwips - kColumnSlackTwips;
-    if (pathColumn >= 0) sourceList->setColumnWidth(kPathColumn, twipsToPx(pathColumn));
-    sourceList->setColumnWidth(kSizeColumn, twipsToPx(kSizeColumnTwips));
-    sourceList->setColumnWidth(kStatusColumn, twipsToPx(kStatusColumnTwips));
+    column->addWidget(sourceList, 1);
 
-    // The hint sits over the list, just below its headers, in the list's
-    // colours; it is sized from the caption above the list.
-    addFilesHint = new QWidget(mainPanel);
-    const QRect caption = twipsOf(filesCaption);
-    const QRect list = twipsOf(sourceList);
-    place(addFilesHint, list.left() + 70, list.top() + 400, caption.left() + caption.width() + 10,
-          caption.height() + 10);
+    // The hint sits in the list's top-left corner, below its headers, in
+    // the list's own colours.
+    addFilesHint = new QWidget(sourceList->viewport());
     addFilesHint->setAutoFillBackground(true);
-    QPalette hintPalette = addFilesHint->palette();
-    hintPalette.setColor(QPalette::Window, sourceList->palette().color(QPalette::Base));
-    addFilesHint->setPalette(hintPalette);
+    addFilesHint->setBackgroundRole(QPalette::Base);
     addFilesLink = new QLabel(QStringLiteral("Click here to add source file"), addFilesHint);
     QFont linkFont = addFilesLink->font();
     linkFont.setUnderline(true);
     addFilesLink->setFont(linkFont);
-    QPalette linkPalette = addFilesLink->palette();
-    linkPalette.setColor(QPalette::WindowText, QColor(0, 0, 255));
-    addFilesLink->setPalette(linkPalette);
+    followLinkColour(addFilesLink, QPalette::Base);
     addFilesLink->setCursor(Qt::PointingHandCursor);
-    const QRect designLink = twipsRect(0, 0, 1965, 195);
-    addFilesLink->setGeometry(0, 0, qMax(designLink.width(), addFilesLink->sizeHint().width()),
-                              qMax(designLink.height(), addFilesLink->sizeHint().height()));
+    auto* hintLayout = new QHBoxLayout(addFilesHint);
+    hintLayout->setContentsMargins(1, 1, 1, 1);
+    hintLayout->addWidget(addFilesLink);
+    auto* viewportLayout = new QVBoxLayout(sourceList->viewport());
+    viewportLayout->setSizeConstraint(QLayout::SetNoConstraint);
+    viewportLayout->setContentsMargins(4, 4, 4, 4);
+    viewportLayout->addWidget(addFilesHint, 0, Qt::AlignLeft | Qt::AlignTop);
+    viewportLayout->addStretch(1);
 
-    addButton = place(actionButton(mainPanel, addFilesAction), 120, 2520, 1335, 855);
-    removeButton = place(actionButton(mainPanel, removeAction), 1560, 2520, 1335, 855);
-    playButton = place(actionButton(mainPanel, playAction), 3000, 2520, 1335, 855);
-    stopButton = place(actionButton(mainPanel, stopAction), 4440, 2520, 1335, 855);
-    startButton = place(actionButton(mainPanel, convertAction), 5880, 2520, 2775, 855);
+    column->addSpacing(twipsToPx(kGapTwips) / 2);
+    QHBoxLayout* buttons = row(column);
+    addButton = actionButton(mainPanel, addFilesAction);
+    removeButton = actionButton(mainPanel, removeAction);
+    playButton = actionButton(mainPanel, playAction);
+    stopButton = actionButton(mainPanel, stopAction);
+    startButton = actionButton(mainPanel, convertAction);
+    for (QToolButton* b : {addButton, removeButton, playButton, stopButton})
+        buttons->addWidget(b, 1);
+    buttons->addWidget(startButton, 2);
 
-    destinationTip = place(label(mainPanel, kTip, false), 120, 3720, 8535, 615);
+    column->addSpacing(twipsToPx(3720 - 3375) / 2);
+    destinationTip = new WrappedLabel(kTip, mainPanel);
     destinationTip->setWordWrap(true);
     destinationTip->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    fitTextAbove(destinationTip, twipsToPx(4200 - 3720));
+    column->addWidget(destinationTip);
 
-    formatCaption =
-        place(label(mainPanel, QStringLiteral("Output format:"), false), 120, 4200, 4215, 255);
-    outputFormatCombo = place(new QComboBox(mainPanel), 120, 4440, 3495, 315);
+    formatCaption = label(mainPanel, QStringLiteral("Output for&mat:"), false);
+    column->addWidget(formatCaption);
+    QHBoxLayout* format = row(column);
+    outputFormatCombo = new QComboBox(mainPanel);
+    formatCaption->setBuddy(outputFormatCombo);
+    outputFormatCombo->setAccessibleName(QStringLiteral("Output format"));
+    outputFormatCombo->setMinimumWidth(twipsToPx(kFormatComboTwips));
     outputFormatCombo->addItems(
         {QStringLiteral("WAV"), QStringLiteral("MP3"), QStringLiteral("OGG")});
     outputFormatCombo->setCurrentIndex(-1);  // start-up selects the saved format
-    settingsButton =
-        place(new QPushButton(QStringLiteral("Settings..."), mainPanel), 3720, 4440, 1100, 350);
+    settingsButton = new QPushButton(QStringLiteral("Setti&ngs..."), mainPanel);
+    settingsButton->setAccessibleName(QStringLiteral("Encoder settings"));
+    format->addWidget(outputFormatCombo);
+    format->addWidget(settingsButton);
+    format->addStretch(1);
 
-    sameFolderCheck = place(new QCheckBox(QStringLiteral("Save to the same folder"), mainPanel),
-                            120, 5040, 3975, 255);
+    column->addSpacing(twipsToPx(kGapTwips));
+    sameFolderCheck = new QCheckBox(QStringLiteral("Save to the &same folder"), mainPanel);
+    column->addWidget(sameFolderCheck);
 
-    destinationPanel = place(new QWidget(mainPanel), 0, 5400, 8775, 735);
-    destinationCaption = place(label(destinationPanel, QStringLiteral("Destination folder:"), true),
-                               120, 0, 4335, 255);
-    destinationEdit =
-        place(new QLineEdit(QDir::toNativeSeparators(QDir::rootPath()), destinationPanel), 120, 240,
-              7335, 315);
-    browseButton =
-        place(new QPushButton(QStringLiteral("Browse..."), destinationPanel), 7560, 240, 1095, 350);
+    destinationPanel = new QWidget(mainPanel);
+    auto* panel = new QVBoxLayout(destinationPanel);
+    panel->setContentsMargins(0, 0, 0, 0);
+    panel->setSpacing(column->spacing());
+    destinationCaption = label(destinationPanel, QStringLiteral("Destination f&older:"), true);
+    panel->addWidget(destinationCaption);
+    QHBoxLayout* destination = row(panel);
+    destinationEdit = new QLineEdit(QDir::toNativeSeparators(QDir::rootPath()), destinationPanel);
+    destinationCaption->setBuddy(destinationEdit);
+    destinationEdit->setAccessibleName(QStringLiteral("Destination folder"));
+    browseButton = new QPushButton(QStringLiteral("&Browse..."), destinationPanel);
+    browseButton->setAccessibleName(QStringLiteral("Browse for the destination folder"));
+    destination->addWidget(destinationEdit, 1);
+    destination->addWidget(browseButton);
+    column->addWidget(destinationPanel);
 
     openFolderCheck =
-        place(new QCheckBox(QStringLiteral("Open target directory after conversion"), mainPanel),
-              120, kOpenFolderTopTwips, 3975, 255);
+        new QCheckBox(QStringLiteral("Open target &directory after conversion"), mainPanel);
+    column->addWidget(openFolderCheck);
 
-    addFilesHint->raise();
     applyDestinationLayout(false);
-    window->layout()->setSizeConstraint(QLayout::SetFixedSize);
-    window->layout()->activate();
 }
 
 void MainWindowUi::applyDestinationLayout(bool sameFolder) {
     destinationPanel->setVisible(!sameFolder);
-    const QRect panel = twipsOf(destinationPanel);
-    const int top = sameFolder ? kOpenFolderTopTwips : panel.top() + panel.height();
-    QRect g = openFolderCheck->geometry();
-    g.moveTop(twipsToPx(top));
-    openFolderCheck->setGeometry(g);
+}
+
+QSize MainWindowUi::defaultWindowSize() const {
+    const QSize designed(twipsToPx(kClientWidthTwips),
+                         twipsToPx(kClientHeightTwips) + window_->menuBar()->sizeHint().height());
+    return designed.expandedTo(window_->minimumSizeHint());
 }
 
 }  // namespace gui

@@ -1,7 +1,9 @@
 #pragma once
-// The main window's controls, menus and actions with their fixed geometry,
-// built in one place. Geometry is designed in twips, 15 to a pixel; the
-// client area is 585 x 440 pixels. Behaviour lives in MainWindow.
+// The main window's controls, menus and actions, laid out in one place.
+// The window opens at its designed size (client area 585 x 440 pixels) and
+// may be resized: the list takes the room. Behaviour lives in MainWindow.
+
+#include <QSize>
 
 class QAction;
 class QCheckBox;
@@ -18,7 +20,7 @@ class QWidget;
 namespace gui {
 
 struct MainWindowUi {
-    // Creates every control of window, with its geometry, texts and shortcuts.
+    // Creates every control of window, with its layout, texts and shortcuts.
     explicit MainWindowUi(QMainWindow* window);
 
     QWidget* mainPanel = nullptr;
@@ -61,6 +63,12 @@ struct MainWindowUi {
 
     // Ticked: the destination panel hides and the open-folder box moves up into its place.
     void applyDestinationLayout(bool sameFolder);
+    // The window's size when nothing was remembered: the designed client
+    // area under the menu bar, or more where the fonts need it.
+    QSize defaultWindowSize() const;
+
+private:
+    QMainWindow* window_;
 };
 
 }  // namespace gui

@@ -36,7 +36,7 @@ private:
 
     playback::AudioDevice& device_;
     std::unique_ptr<playback::PlayStream> stream_;
-    QTimer endTimer_;
+    QTimer endTimer_{this};  // a child, so the window can tell that it runs
 };
 
 }  // namespace gui

@@ -9,9 +9,9 @@
 namespace gui {
 
 QStringList RealDialogs::getOpenFileNames(QWidget* owner, const QString& title,
-                                          const QString& filter) {
+                                          const QString& filter, const QString& folder) {
     // The descriptions already name their patterns; Qt's copies stay hidden.
-    QStringList names = QFileDialog::getOpenFileNames(owner, title, QString(), filter, nullptr,
+    QStringList names = QFileDialog::getOpenFileNames(owner, title, folder, filter, nullptr,
                                                       QFileDialog::HideNameFilterDetails);
     for (QString& name : names) name = QDir::toNativeSeparators(name);
     return names;

@@ -8,8 +8,8 @@ namespace gui {
 
 class RealDialogs : public Dialogs {
 public:
-    QStringList getOpenFileNames(QWidget* owner, const QString& title,
-                                 const QString& filter) override;
+    QStringList getOpenFileNames(QWidget* owner, const QString& title, const QString& filter,
+                                 const QString& folder) override;
     QString browseForFolder(QWidget* owner) override;
     void message(QWidget* owner, QMessageBox::Icon icon, const QString& title,
                  const QString& text) override;

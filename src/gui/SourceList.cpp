@@ -2,6 +2,7 @@
 
 #include "core/NativePath.h"
 #include "core/PathHelpers.h"
+#include "gui/AudioFiles.h"
 #include "gui/Dialogs.h"
 
 #include <QDir>
@@ -22,18 +23,21 @@ QString openDialogTitle() {
 }
 
 QString openDialogFilter() {
+    QStringList all;
+    for (const QString& ext : audioExtensions()) all.append(QStringLiteral("*.") + ext);
     // Each entry keeps its full description; the trailing group is the
     // space-separated pattern list Qt matches with.
     static const char* const kEntries[][2] = {
-        {"All supported formats", "*.mp3 *.mp2 *.mpeg *.wav *.ogg *.vox *.raw *.pcm *.cda"},
         {"MPEG Files (*.mp3;*.mp2;*.mpeg)", "*.mp3 *.mp2 *.mpeg"},
         {"Wav Files (*.wav)", "*.wav"},
         {"OggVorbis Files (*.ogg)", "*.ogg"},
         {"VOX Files (*.vox)", "*.vox"},
         {"RAW Files (*.raw; *.pcm)", "*.raw *.pcm"},
-        {"CD Audio (*.cda)", "*.cda"},
+        {"FLAC Files (*.flac)", "*.flac"},
+        {"All files (*)", "*"},
     };
-    QStringList filters;
+    QStringList filters{
+        QStringLiteral("All supported formats (%1)").arg(all.join(QLatin1Char(' ')))};
     for (const auto& entry : kEntries)
         filters.append(
             QString::fromLatin1("%1 (%2)").arg(QLatin1String(entry[0]), QLatin1String(entry[1])));
@@ -136,12 +140,16 @@ int SourceList::addFiles(const QStringList& paths) {
     return int(rows.size());
 }
 
-void SourceList::addDroppedFiles(const QMimeData* data) {
-    addFiles(droppedPaths(data));
+int SourceList::addPaths(const QStringList& paths) {
+    return addFiles(withFoldersExpanded(paths));
 }
 
-void SourceList::addFromOpenDialog(gui::Dialogs& dialogs, QWidget* owner) {
-    addFiles(dialogs.getOpenFileNames(owner, openDialogTitle(), openDialogFilter()));
+QStringList SourceList::addFromOpenDialog(gui::Dialogs& dialogs, QWidget* owner,
+                                          const QString& folder) {
+    const QStringList chosen =
+        dialogs.getOpenFileNames(owner, openDialogTitle(), openDialogFilter(), folder);
+    addFiles(chosen);
+    return chosen;
 }
 
 bool SourceList::removeSelected() {
@@ -149,6 +157,8 @@ bool SourceList::removeSelected() {
     const int row = selectedRow();
     if (row < 0) return false;
     delete view_->takeTopLevelItem(row);
+    // The view selects the next row by itself; a removal selects nothing.
+    view_->clearSelection();
     return true;
 }
 

@@ -57,12 +57,14 @@ public:
     // Appends a row for each file of non-zero size, in order, all in one
     // step so that thousands of files go in at once. Returns the rows added.
     int addFiles(const QStringList& paths);
-    // Every local file of the drop, in order; anything else adds nothing.
-    void addDroppedFiles(const QMimeData* data);
-    // Shows the Open dialog over owner and adds what was chosen.
-    void addFromOpenDialog(gui::Dialogs& dialogs, QWidget* owner);
+    // Files as given and, for each folder, the audio files below it.
+    int addPaths(const QStringList& paths);
+    // Shows the Open dialog over owner, opened in folder, and adds what was
+    // chosen. Returns the chosen paths.
+    QStringList addFromOpenDialog(gui::Dialogs& dialogs, QWidget* owner, const QString& folder);
 
-    // Removes the selected row; false when there was none.
+    // Removes the selected row and leaves no row selected, so a second
+    // Remove removes nothing; false when there was none.
     bool removeSelected();
     void removeAll();
 

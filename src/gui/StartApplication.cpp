@@ -3,6 +3,7 @@
 #include "core/FfmpegUtil.h"
 #include "core/ProductInfo.h"
 #include "core/Settings.h"
+#include "gui/AudioFiles.h"
 #include "gui/Dialogs.h"
 
 #include <QCoreApplication>
@@ -10,9 +11,12 @@
 
 namespace gui {
 
-std::unique_ptr<Application> startApplication(Dialogs& dialogs) {
+std::unique_ptr<Application> startApplication(Dialogs& dialogs, const QStringList& files) {
     auto app = std::make_unique<Application>();
     app->folders = core::prepareAppFolders();
+    // Relative names mean the folder the program was started in.
+    QStringList sources;
+    for (const QString& file : files) sources.append(absolutePath(file));
     QDir::setCurrent(QCoreApplication::applicationDirPath());
 
     const QString mismatch = core::ff::versionMismatch();
@@ -35,9 +39,10 @@ std::unique_ptr<Application> startApplication(Dialogs& dialogs) {
     core::loadSettings(settings, app->folders.settingsPath);
     MainWindow& window = *app->window;
     window.showSettings(settings);
-    window.centerOnScreen();
+    window.placeWindow();
     window.show();
     window.setWindowTitle(core::kProductName);
+    window.addPaths(sources);
     return app;
 }
 

@@ -2,6 +2,7 @@
 // shows and saves, the encoder settings dialog, adding files in bulk, and
 // previews.
 
+#include "core/Decoder.h"
 #include "core/Settings.h"
 #include "gui/EncoderSettingsDialog.h"
 #include "support/AudioFixtures.h"
@@ -17,6 +18,7 @@
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QUrl>
+#include <QWindow>
 
 using fixtures::StartedWindow;
 
@@ -73,6 +75,7 @@ private slots:
              {s.ui().playAction, s.ui().convertAction, s.ui().removeAction, s.ui().stopAction})
             QVERIFY2(!a->isEnabled(), qPrintable(a->text()));
         QVERIFY(s.ui().addFilesAction->isEnabled());
+        QCOMPARE(fixtures::activeTimers(s.window()), 0);  // idle means idle
     }
 
     // What the file holds is shown; what the controls hold at close is
@@ -115,6 +118,7 @@ private slots:
 
         s.ui().openFolderCheck->setCheckState(Qt::Checked);
         s.ui().destinationEdit->setText(QStringLiteral("/tmp/elsewhere"));
+        s.window().setGeometry(40, 30, 700, 520);
         s.ui().quitAction->trigger();  // the same road as the close box
         QVERIFY(!s.window().isVisible());
         QVERIFY(!s.window().batch());
@@ -127,6 +131,10 @@ private slots:
         QCOMPARE(iniValue("6"), QStringLiteral("22050"));
         QCOMPARE(iniValue("7"), QStringLiteral("3"));
         QCOMPARE(core::readIniValue("Other", "a", fixtures::settingsFile()), QStringLiteral("b"));
+        s.app.reset();  // the sound device opens once at a time
+        StartedWindow again;
+        QVERIFY(again.start());
+        QCOMPARE(again.window().geometry(), QRect(40, 30, 700, 520));
     }
 
     void unusableSoundDeviceEndsStartWithoutSaving() {
@@ -149,6 +157,8 @@ private slots:
         QTest::newRow("OK") << "ok" << true;
         QTest::newRow("Cancel") << "cancel" << false;
         QTest::newRow("Esc") << "esc" << false;
+        QTest::newRow("Enter") << "enter" << true;
+        QTest::newRow("Enter on a focused Cancel") << "enter on cancel" << false;
     }
 
     void encoderSettingsDialog() {
@@ -175,8 +185,12 @@ private slots:
             dialog->okButton()->click();
         else if (close == "cancel")
             dialog->cancelButton()->click();
-        else
+        else if (close == "esc")
             QTest::keyClick(dialog, Qt::Key_Escape);
+        else if (close == "enter")
+            QTest::keyClick(dialog->monoOption(), Qt::Key_Return);
+        else
+            QTest::keyClick(dialog->cancelButton(), Qt::Key_Return);
         QTRY_VERIFY(s.window().isEnabled());
         QCOMPARE(iniValue("3"), QStringLiteral("160"));  // nothing on disk yet
 
@@ -191,28 +205,108 @@ private slots:
                  QString::number(stored ? 5 : core::defaultSimultaneousConversions()));
     }
 
+    // While either dialog is open, the disabled main window refuses the
+    // window manager's close; the dialog's own close still works.
+    void closeIsRefusedUnderADialog_data() {
+        QTest::addColumn<QString>("dialog");
+        QTest::newRow("Encoder settings") << "encoderSettingsDialog";
+        QTest::newRow("About") << "aboutDialog";
+    }
+
+    void closeIsRefusedUnderADialog() {
+        QFETCH(QString, dialog);
+        StartedWindow s;
+        QVERIFY(s.start());
+        if (dialog == "aboutDialog")
+            s.ui().aboutAction->trigger();
+        else
+            s.ui().settingsButton->click();
+        auto* open = s.window().findChild<QDialog*>(dialog);
+        QVERIFY(open && !s.window().isEnabled());
+        QVERIFY(!s.window().windowHandle()->close());
+        QVERIFY(s.window().isVisible() && s.window().batch());
+        open->close();
+        QTRY_VERIFY(s.window().isEnabled());
+        QVERIFY(s.window().windowHandle()->close());
+        QVERIFY(!s.window().batch());
+    }
+
+    // A folder, named on the command line or dropped, brings the audio files
+    // below it in path order and nothing else; dropped on the destination it
+    // becomes the destination. A relative name is the start folder's.
+    void foldersAndCommandLine() {
+        QTemporaryDir tree;
+        for (const char* sub : {"sub", ".hidden"}) QDir().mkpath(tree.filePath(sub));
+        const QStringList audio{makeFile(tree.path(), "B.FLAC", 10),
+                                makeFile(tree.path(), "sub b.wav", 10),
+                                makeFile(tree.filePath("sub"), "a.mp3", 10)};
+        makeFile(tree.path(), "notes.txt", 10);
+        makeFile(tree.path(), "empty.ogg", 0);
+        makeFile(tree.path(), ".d.wav", 10);
+        makeFile(tree.filePath(".hidden"), "c.wav", 10);
+        const QString single = makeFile(files_.path(), "song.opus", 10);
+        QDir::setCurrent(files_.path());
+        StartedWindow s;
+        QVERIFY(s.start({"song.opus", tree.path()}));
+        QCOMPARE(s.paths(), QStringList{single} + audio);
+
+        s.rows().removeAll();
+        QVERIFY(fixtures::dropPaths(s.ui().formatCaption, {tree.path()}));
+        QCOMPARE(s.paths(), audio);
+
+        s.rows().removeAll();
+        s.ui().sameFolderCheck->setCheckState(Qt::PartiallyChecked);  // grey: the field shows
+        QVERIFY(fixtures::dropPaths(s.ui().destinationEdit, {tree.path(), single}));
+        QCOMPARE(s.ui().destinationEdit->text(), tree.path());
+        QCOMPARE(s.ui().sameFolderCheck->checkState(), Qt::Unchecked);
+        QCOMPARE(s.paths(), QStringList{single});
+    }
+
+    // Every extension of the Open dialog's "All supported formats" opens in
+    // the decoder: a file of each kind is made by ffmpeg, which can't write APE.
+    void everyListedExtensionDecodes() {
+        const QString all = gui::openDialogFilter().section(";;", 0, 0);
+        QVERIFY(all.startsWith("All supported formats ("));
+        const QMap<QString, QString> codecs{
+            {"mp3", "libmp3lame"}, {"mp2", "mp2"},    {"mpeg", "mp2"},       {"wav", "pcm_s16le"},
+            {"ogg", "libvorbis"},  {"oga", "flac"},   {"opus", "libopus"},   {"flac", "flac"},
+            {"m4a", "aac"},        {"aac", "aac"},    {"aiff", "pcm_s16be"}, {"aif", "pcm_s16be"},
+            {"wma", "wmav2"},      {"wv", "wavpack"}, {"mka", "libvorbis"}};
+        QTemporaryDir dir;
+        for (const QString& pattern : all.section('(', 1).chopped(1).split(' ')) {
+            const QString ext = pattern.mid(2);
+            const QString name = "tone." + ext;
+            QString path;
+            if (ext == "ape") continue;
+            if (ext == "vox")
+                path = fixtures::makeVox(dir.path(), name, 0.5);
+            else if (ext == "raw" || ext == "pcm")
+                path = fixtures::makeRaw(dir.path(), name, 0.5);
+            else if (codecs.contains(ext))
+                path = fixtures::makeEncoded(dir.path(), name, 0.5, 48000, 2, codecs[ext]);
+            QVERIFY2(!path.isEmpty(), qPrintable("no " + name));
+            auto decoder = core::Decoder::open(path);
+            QVERIFY2(decoder, qPrintable(name + ": " + decoder.reason()));
+            uint8_t block[4096];
+            QVERIFY2((*decoder)->read(block, sizeof block) > 0, qPrintable(name));
+        }
+    }
+
     // A drop of 10,000 files goes in at once, each row with its size and
     // status; the commands that need rows follow without a polling delay.
     void dropOfTenThousandFilesIsQuick() {
         StartedWindow s;
         QVERIFY(s.start());
         QTemporaryDir many;
-        QList<QUrl> urls;
+        QStringList paths;
         for (int i = 0; i < 10000; ++i)
-            urls << QUrl::fromLocalFile(makeFile(many.path(), QString("%1.wav").arg(i), 1 + i % 3));
-        urls.insert(5000, QUrl::fromLocalFile(makeFile(many.path(), "empty.wav", 0)));
-        urls.insert(0, QUrl::fromLocalFile(many.path()));  // a folder: not added
-        QMimeData data;
-        data.setUrls(urls);
+            paths << makeFile(many.path(), QString("%1.wav").arg(i), 1 + i % 3);
+        paths.insert(5000, makeFile(many.path(), "empty.wav", 0));
 
         // The event loop is held only for the drop itself.
         QElapsedTimer clock;
         clock.start();
-        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(s.ui().formatCaption, &enter);
-        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(s.ui().formatCaption, &drop);
-        QVERIFY(enter.isAccepted() && drop.isAccepted());
+        QVERIFY(fixtures::dropPaths(s.ui().formatCaption, paths));
         const qint64 elapsed = clock.elapsed();
         qInfo("10,000 files added in %lld ms", elapsed);
         QVERIFY2(elapsed < 5000, qPrintable(QString::number(elapsed)));
@@ -235,8 +329,9 @@ private slots:
         QVERIFY(!s.ui().startButton->isEnabled());
     }
 
-    // The buttons run their menu actions: Add asks the Open dialog, Remove
-    // takes only the selected row, with nothing selected nothing.
+    // The buttons run their menu actions: Add asks the Open dialog (opened
+    // at home, then where it was last used), Remove takes only the selected
+    // row and selects none, so a second Remove takes nothing.
     void buttonsShareTheirMenuCommands() {
         StartedWindow s;
         QVERIFY(s.start());
@@ -256,11 +351,17 @@ private slots:
         QTest::mouseClick(s.ui().removeButton, Qt::LeftButton);
         QCOMPARE(s.rows().count(), 1);
         QCOMPARE(s.rows().path(0), chosen[1]);
+        QCOMPARE(s.rows().selectedRow(), -1);
+        QTest::mouseClick(s.ui().removeButton, Qt::LeftButton);
+        QCOMPARE(s.rows().count(), 1);
+
+        s.ui().contextAddAction->trigger();  // cancelled
+        QCOMPARE(s.dialogs.openFolders, QStringList({QDir::homePath(), files_.path()}));
     }
 
     // Play shows "Playing..." and locks the list; the end of the file is
-    // noticed and the row's status cell is left empty. A file that can't be
-    // played changes nothing.
+    // noticed by a timer that runs only then, and the row shows its status
+    // again. A file that can't be played changes nothing.
     void preview_data() {
         QTest::addColumn<bool>("playable");
         QTest::newRow("half a second") << true;
@@ -275,12 +376,13 @@ private slots:
                                       : makeFile(files_.path(), "junk.wav", 3000);
         QVERIFY(!path.isEmpty());
         QCOMPARE(s.rows().addFiles({path}), 1);
+        s.rows().setStatus(0, QStringLiteral("Failed."), QStringLiteral("why"));
         s.rows().select(0);
         QElapsedTimer clock;
         clock.start();
         s.ui().playButton->click();
         if (!playable) {
-            QCOMPARE(s.rows().status(0), QStringLiteral("Not processed"));
+            QCOMPARE(s.rows().status(0), QStringLiteral("Failed."));
             QVERIFY(s.ui().playAction->isEnabled() && !s.ui().stopAction->isEnabled());
             QVERIFY(s.dialogs.messages.isEmpty());
             return;
@@ -289,10 +391,13 @@ private slots:
         QVERIFY(s.ui().stopButton->isEnabled());
         QVERIFY(!s.ui().sourceList->isEnabled() && !s.ui().startButton->isEnabled());
         QVERIFY(s.ui().outputFormatCombo->isEnabled() && s.ui().settingsButton->isEnabled());
+        QVERIFY(fixtures::activeTimers(s.window()) > 0);
         QTRY_VERIFY_WITH_TIMEOUT(s.ui().playAction->isEnabled(), 5000);
         QVERIFY2(clock.elapsed() >= 400, qPrintable(QString::number(clock.elapsed())));
-        QCOMPARE(s.rows().status(0), QString());
+        QCOMPARE(s.rows().status(0), QStringLiteral("Failed."));
+        QCOMPARE(s.rows().statusTip(0), QStringLiteral("why"));
         QVERIFY(!s.ui().stopAction->isEnabled() && s.ui().sourceList->isEnabled());
+        QCOMPARE(fixtures::activeTimers(s.window()), 0);
     }
 };
 

@@ -150,6 +150,7 @@ private slots:
         }
         QVERIFY(s_.ui().startButton->isEnabled() && s_.ui().addButton->isEnabled());
         QVERIFY(s_.ui().sourceList->isEnabled() && !s_.ui().stopButton->isEnabled());
+        QCOMPARE(fixtures::activeTimers(s_.window()), 0);
     }
 
     // Stop gives the commands back at once but refuses them until the run
@@ -182,27 +183,52 @@ private slots:
         QVERIFY(!QFile::exists(out.filePath("noise (copy).mp3")));
     }
 
-    // A failed row ends the batch: rows not started keep their status, the
-    // reason is the row's tooltip, and no success box is shown.
-    void failureEndsTheRunQuietly() {
+    // A failed row ends the batch: rows not started keep their status, and
+    // a warning names the file and the reason, which the row's tooltip keeps.
+    void failureIsSaidAloud() {
         QTemporaryDir out;
         s_.prepareRun(1, out.path(), 1);
         s_.rows().addFiles({tone_, junk_, tone_});
         s_.ui().convertAction->trigger();
         QVERIFY(waitIdle());
         QCOMPARE(s_.statuses(), QStringList({"Converted.", "Failed.", "Not processed"}));
-        QVERIFY(!s_.rows().statusTip(1).isEmpty());
-        QVERIFY(s_.dialogs.messages.isEmpty());
+        const QString reason = s_.rows().statusTip(1);
+        QVERIFY(!reason.isEmpty());
+        QCOMPARE(s_.dialogs.messages.size(), 1);
+        QCOMPARE(s_.dialogs.messages[0].text, "junk.wav could not be converted.\n\n" + reason);
+        QCOMPARE(s_.dialogs.messages[0].icon, QMessageBox::Warning);
+        QCOMPARE(s_.dialogs.messages[0].title, QStringLiteral("Sonbridge"));
         QVERIFY(s_.dialogs.openedUrls.isEmpty());
         QVERIFY(s_.ui().outputFormatCombo->isEnabled());
     }
 
-    void emptyListWarns() {
+    // Nothing to convert, or nowhere to put it (an empty destination never
+    // means the root folder): a warning, and no run.
+    void refusedBeforeTheRun_data() {
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<QString>("destination");
+        QTest::addColumn<QString>("warning");
+        QTest::newRow("empty list") << 0 << "/tmp"
+                                    << "No files to convert";
+        QTest::newRow("no destination") << 1 << ""
+                                        << "Choose a destination folder";
+        QTest::newRow("blank destination") << 1 << " \t "
+                                           << "Choose a destination folder";
+    }
+
+    void refusedBeforeTheRun() {
+        QFETCH(int, rows);
+        QFETCH(QString, destination);
+        QFETCH(QString, warning);
+        s_.prepareRun(1, destination);
+        if (rows) s_.rows().addFiles({tone_});
         s_.window().startConversion();
         QCOMPARE(s_.dialogs.messages.size(), 1);
-        QCOMPARE(s_.dialogs.messages[0].text, QStringLiteral("No files to convert"));
+        QCOMPARE(s_.dialogs.messages[0].text, warning);
         QCOMPARE(s_.dialogs.messages[0].icon, QMessageBox::Warning);
+        QCOMPARE(s_.dialogs.messages[0].title, QStringLiteral("Sonbridge"));
         QVERIFY(s_.idle());
+        QCOMPARE(s_.statuses(), QStringList(rows, "Not processed"));
     }
 
     // The WAV format is asked once per job, offering the last choice, unless

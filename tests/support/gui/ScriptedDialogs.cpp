@@ -1,9 +1,10 @@
 #include "support/gui/ScriptedDialogs.h"
 
-QStringList ScriptedDialogs::getOpenFileNames(QWidget*, const QString& title,
-                                              const QString& filter) {
+QStringList ScriptedDialogs::getOpenFileNames(QWidget*, const QString& title, const QString& filter,
+                                              const QString& folder) {
     openTitles.append(title);
     openFilters.append(filter);
+    openFolders.append(folder);
     return openAnswers.isEmpty() ? QStringList() : openAnswers.dequeue();
 }
 

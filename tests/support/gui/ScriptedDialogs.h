@@ -26,13 +26,14 @@ public:
     // What the program asked for.
     QStringList openTitles;
     QStringList openFilters;
+    QStringList openFolders;
     int folderRequests = 0;
     QList<RecordedMessage> messages;
     QList<QByteArray> waveFormatPreselected;
     QList<QUrl> openedUrls;
 
-    QStringList getOpenFileNames(QWidget* owner, const QString& title,
-                                 const QString& filter) override;
+    QStringList getOpenFileNames(QWidget* owner, const QString& title, const QString& filter,
+                                 const QString& folder) override;
     QString browseForFolder(QWidget* owner) override;
     void message(QWidget* owner, QMessageBox::Icon icon, const QString& title,
                  const QString& text) override;

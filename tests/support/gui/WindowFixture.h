@@ -12,11 +12,15 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QDropEvent>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
+#include <algorithm>
 #include <memory>
 
 namespace fixtures {
@@ -43,17 +47,42 @@ inline QString settingsFile() {
     return appDataFolder() + QStringLiteral("/settings.ini");
 }
 
+// How many of the timers below root are running.
+inline int activeTimers(const QObject& root) {
+    const QList<QTimer*> timers = root.findChildren<QTimer*>();
+    return int(
+        std::count_if(timers.begin(), timers.end(), [](QTimer* t) { return t->isActive(); }));
+}
+
+// Drops local paths on target as a file manager does; true when it was taken.
+inline bool dropPaths(QWidget* target, const QStringList& paths) {
+    QList<QUrl> urls;
+    for (const QString& p : paths) urls << QUrl::fromLocalFile(p);
+    QMimeData data;
+    data.setUrls(urls);
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+    return enter.isAccepted() && drop.isAccepted();
+}
+
 struct StartedWindow {
     ScriptedDialogs dialogs;
     std::unique_ptr<gui::Application> app;
 
-    bool start() {
-        app = gui::startApplication(dialogs);
+    bool start(const QStringList& files = {}) {
+        app = gui::startApplication(dialogs, files);
         return app != nullptr;
     }
     gui::MainWindow& window() { return *app->window; }
     const gui::MainWindowUi& ui() { return app->window->ui(); }
     gui::SourceList& rows() { return app->window->rows(); }
+    QStringList paths() {
+        QStringList p;
+        for (int i = 0; i < rows().count(); ++i) p << rows().path(i);
+        return p;
+    }
     QStringList statuses() {
         QStringList s;
         for (int i = 0; i < rows().count(); ++i) s << rows().status(i);
