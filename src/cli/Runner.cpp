@@ -1,27 +1,14 @@
 #include "cli/Runner.h"
 
 #include "cli/SignalNotifier.h"
-#include "core/NativePath.h"
 
 #include <QCoreApplication>
-
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 
 namespace cli {
 
 namespace {
-
-// The output of a job that did not convert. The name was free when the job
-// started, so whatever stands there now is that job's unfinished file.
-void removeUnfinished(const QString& path) {
-    if (path.isEmpty()) return;
-    const QByteArray bytes = core::nativePath(path);
-    struct stat st {};
-    if (::lstat(bytes.constData(), &st) == 0 && S_ISREG(st.st_mode)) ::unlink(bytes.constData());
-}
 
 QString oneLine(QString text) {
     text.replace(QLatin1Char('\n'), QStringLiteral("; "));
@@ -96,11 +83,13 @@ void Runner::onJobFinished(int job, const core::JobResult& result) {
         case core::JobOutcome::Converted:
             ++converted_;
             if (!options_.quiet)
-                console_.out(QStringLiteral("converted  %1 -> %2").arg(source, result.outputPath));
+                console_.out(QStringLiteral("converted  %1 -> %2%3")
+                                 .arg(source, result.outputPath,
+                                      result.note.isEmpty() ? QString()
+                                                            : QStringLiteral(" (%1)").arg(result.note)));
             break;
         case core::JobOutcome::Failed:
             ++failures_;
-            removeUnfinished(outputs_[job]);
             console_.err(QStringLiteral("failed     %1: %2").arg(source, oneLine(result.reason)));
             break;
         case core::JobOutcome::Terminated:
@@ -110,7 +99,6 @@ void Runner::onJobFinished(int job, const core::JobResult& result) {
                 break;
             }
             ++terminated_;
-            removeUnfinished(outputs_[job]);
             if (!options_.quiet) console_.out(QStringLiteral("terminated %1").arg(source));
             break;
     }

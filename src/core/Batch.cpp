@@ -115,7 +115,7 @@ void Batch::schedule() {
     if (stopRequested_ && !failed_) {
         while (next_ < jobs_.size()) {
             const int index = next_++;
-            emit jobFinished(index, JobResult{JobOutcome::Terminated, {}, {}});
+            emit jobFinished(index, JobResult{JobOutcome::Terminated, {}, {}, {}});
         }
     }
     if (next_ >= jobs_.size() || halted) finish();

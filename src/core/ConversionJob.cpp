@@ -2,7 +2,10 @@
 
 #include "core/Decoder.h"
 #include "core/EncoderCommand.h"
+#include "core/EncoderLimits.h"
 #include "core/EncoderProcess.h"
+#include "core/OutputCheck.h"
+#include "core/OutputFile.h"
 #include "core/WavWriter.h"
 #include "core/WaveFormat.h"
 
@@ -13,52 +16,93 @@ namespace core {
 
 namespace {
 
-JobResult failed(const QString& reason, const QString& output) {
-    return JobResult{JobOutcome::Failed, reason, output};
-}
+// Removes the temporary output however the job ends, unless it was renamed.
+class TemporaryOutput {
+public:
+    explicit TemporaryOutput(QString path) : path_(std::move(path)) {}
+    ~TemporaryOutput() { discardOutput(path_); }
+    TemporaryOutput(const TemporaryOutput&) = delete;
+    TemporaryOutput& operator=(const TemporaryOutput&) = delete;
+    const QString& path() const { return path_; }
+    void release() { path_.clear(); }
+
+private:
+    QString path_;
+};
 
 }  // namespace
+
+struct ConversionJob::Started {
+    std::unique_ptr<Encoder> encoder;
+    ExpectedOutput expected;
+    QString note;
+};
 
 ConversionJob::ConversionJob(JobSpec spec, QString outputPath, Environment environment)
     : spec_(std::move(spec)),
       outputPath_(std::move(outputPath)),
       environment_(std::move(environment)) {}
 
-JobResult ConversionJob::run(const std::atomic<bool>& stop) {
-    Result<std::unique_ptr<Decoder>> opened = Decoder::open(spec_.source);
-    if (!opened) return failed(opened.reason(), outputPath_);
-    std::unique_ptr<Decoder> decoder = opened.take();
-    length_ = decoder->length();
-
-    std::unique_ptr<Encoder> encoder;
-    if (stop.load()) return JobResult{JobOutcome::Terminated, {}, outputPath_};
-    if (!spec_.format) return failed(QStringLiteral("No output format is selected"), outputPath_);
+Result<ConversionJob::Started> ConversionJob::startEncoder(const Decoder& decoder,
+                                                           const QString& temporary,
+                                                           const std::atomic<bool>& stop) {
+    Started started;
+    if (!spec_.format) return Failure{QStringLiteral("No output format is selected")};
     if (*spec_.format == OutputFormat::Wav) {
         const WaveFormatAnswer answer =
             environment_.askWaveFormat ? environment_.askWaveFormat() : WaveFormatAnswer{};
-        if (answer.withdrawn || stop.load()) return JobResult{JobOutcome::Terminated, {}, outputPath_};
-        if (!answer.waveFormatEx) return failed(QStringLiteral("No wave format was chosen"), outputPath_);
-        Result<WavEncoding> encoding = parseWaveFormat(*answer.waveFormatEx);
-        if (!encoding) return failed(encoding.reason(), outputPath_);
-        auto writer = WavWriter::create(*encoding, outputPath_, decoder->sampleRate(),
-                                        decoder->channels());
-        if (!writer) return failed(writer.reason(), outputPath_);
-        encoder = writer.take();
-    } else {
-        const EncoderCommandLine command = buildEncoderCommand(
-            *spec_.format, spec_.encoder, environment_.encoderFolder, outputPath_);
-        if (command.encoder.program.isEmpty()) {
-            return failed(QStringLiteral("%1 not found")
-                              .arg(*spec_.format == OutputFormat::Mp3 ? QStringLiteral("lame")
-                                                                       : QStringLiteral("oggenc")),
-                          outputPath_);
+        if (answer.withdrawn || stop.load()) {
+            withdrawn_ = true;
+            return Failure{};
         }
-        auto process = EncoderProcess::create(command.encoder, decoder->sampleRate(),
-                                              decoder->channels());
-        if (!process) return failed(process.reason(), outputPath_);
-        (*process)->setStallTimeout(environment_.encoderStallTimeoutMs);
-        encoder = process.take();
+        if (!answer.waveFormatEx) return Failure{QStringLiteral("No wave format was chosen")};
+        Result<WavEncoding> encoding = parseWaveFormat(*answer.waveFormatEx);
+        if (!encoding) return Failure{encoding.reason()};
+        auto writer =
+            WavWriter::create(*encoding, temporary, decoder.sampleRate(), decoder.channels());
+        if (!writer) return Failure{writer.reason()};
+        started.encoder = writer.take();
+        const AVCodec* codec = avcodec_find_encoder_by_name(encoding->encoder);
+        started.expected = {codec ? codec->id : AV_CODEC_ID_NONE, encoding->sampleRate,
+                            encoding->channels, 0};
+        return started;
     }
+
+    const BitrateAdjustment bitrate = adjustBitrate(*spec_.format, spec_.encoder);
+    EncoderSettings settings = spec_.encoder;
+    settings.bitrate = bitrate.kbps;
+    started.note = bitrate.note;
+    const EncoderCommandLine command =
+        buildEncoderCommand(*spec_.format, settings, environment_.encoderFolder, temporary);
+    const bool mp3 = *spec_.format == OutputFormat::Mp3;
+    if (command.encoder.program.isEmpty())
+        return Failure{QStringLiteral("%1 not found").arg(mp3 ? QStringLiteral("lame")
+                                                              : QStringLiteral("oggenc"))};
+    auto process =
+        EncoderProcess::create(command.encoder, decoder.sampleRate(), decoder.channels());
+    if (!process) return Failure{process.reason()};
+    (*process)->setStallTimeout(environment_.encoderStallTimeoutMs);
+    started.encoder = process.take();
+    started.expected = {mp3 ? AV_CODEC_ID_MP3 : AV_CODEC_ID_VORBIS, settings.sampleRate,
+                        settings.stereo ? 2 : 1, 0};
+    return started;
+}
+
+JobResult ConversionJob::run(const std::atomic<bool>& stop) {
+    const auto failed = [this](const QString& reason) {
+        return JobResult{JobOutcome::Failed, reason, outputPath_, {}};
+    };
+    const JobResult terminated{JobOutcome::Terminated, {}, outputPath_, {}};
+    Result<std::unique_ptr<Decoder>> opened = Decoder::open(spec_.source);
+    if (!opened) return failed(opened.reason());
+    std::unique_ptr<Decoder> decoder = opened.take();
+    length_ = decoder->length();
+    if (stop.load()) return terminated;
+
+    TemporaryOutput temporary(temporaryPathFor(outputPath_));
+    Result<Started> started = startEncoder(*decoder, temporary.path(), stop);
+    if (!started) return withdrawn_ ? terminated : failed(started.reason());
+    Encoder& encoder = *started->encoder;
 
     // The plain loop: a block decoded, handed to the encoder, the stop flag read.
     std::vector<uint8_t> block(kBlockBytes);
@@ -67,15 +111,25 @@ JobResult ConversionJob::run(const std::atomic<bool>& stop) {
         decoded_ = decoder->delivered();
         length_ = decoder->length();
         // An encoder that takes no more has failed; decoding on would only waste time.
-        if (got > 0 && !encoder->write(block.data(), got)) break;
+        if (got > 0 && !encoder.write(block.data(), got)) break;
         if (stop.load()) break;
     }
 
     // A file the encoder did not finish is never reported as converted.
-    const Status finished = encoder->finish();
-    if (!finished) return failed(finished.reason(), outputPath_);
-    if (stop.load()) return JobResult{JobOutcome::Terminated, {}, outputPath_};
-    return JobResult{JobOutcome::Converted, {}, outputPath_};
+    const Status finished = encoder.finish();
+    if (stop.load()) return terminated;
+    if (!finished) return failed(finished.reason());
+    if (decoder->delivered() == 0) return failed(QStringLiteral("The file holds no audio"));
+
+    ExpectedOutput expected = started->expected;
+    expected.seconds = double(decoder->delivered()) /
+                       (double(decoder->sampleRate()) * double(decoder->frameBytes()));
+    if (const Status checked = checkOutput(temporary.path(), expected); !checked)
+        return failed(checked.reason());
+    const Result<QString> named = commitOutput(temporary.path(), outputPath_);
+    if (!named) return failed(named.reason());
+    temporary.release();
+    return JobResult{JobOutcome::Converted, {}, *named, started->note};
 }
 
 }  // namespace core

@@ -16,6 +16,8 @@
 
 namespace core {
 
+class Decoder;
+
 // What one source becomes.
 struct JobSpec {
     QString source;
@@ -31,6 +33,7 @@ struct JobResult {
     JobOutcome outcome = JobOutcome::Failed;
     QString reason;      // why it failed
     QString outputPath;  // where it was (or would have been) written
+    QString note;        // what was done differently from what was asked, e.g. the bitrate
 };
 
 // The answer to "which WAV format?": the chosen block, none when the person
@@ -55,6 +58,8 @@ public:
     ConversionJob(JobSpec spec, QString outputPath, Environment environment);
 
     // Worker thread: the whole conversion. stop is read after every block.
+    // The output is written under a hidden temporary name and renamed into
+    // place only once it is complete and checked; otherwise it is removed.
     JobResult run(const std::atomic<bool>& stop);
 
     // Any thread: source bytes decoded so far and the length (-1 unknown).
@@ -62,9 +67,15 @@ public:
     qint64 lengthBytes() const { return length_.load(); }
 
 private:
+    struct Started;
+    // The WAV writer or the encoder process, writing to temporary.
+    Result<Started> startEncoder(const Decoder& decoder, const QString& temporary,
+                                 const std::atomic<bool>& stop);
+
     JobSpec spec_;
     QString outputPath_;
     Environment environment_;
+    bool withdrawn_ = false;  // the batch no longer wanted the job when it asked
     std::atomic<qint64> decoded_{0};
     std::atomic<qint64> length_{-1};
 };

@@ -41,7 +41,8 @@ EncoderCommandLine buildLame(const EncoderSettings& settings, const QString& app
     EncoderCommandLine result;
     result.commandLine = appFolder + core::pathSeparator() + name + QStringLiteral(" -h ") + mode +
                          QStringLiteral(" -b") + bitrate + QStringLiteral(" -s") + khz +
-                         QStringLiteral(" - \"") + outputPath + QLatin1Char('"');
+                         QStringLiteral(" --resample ") + khz + QStringLiteral(" - \"") +
+                         outputPath + QLatin1Char('"');
 
     CommandEncoder& encoder = result.encoder;
     encoder.program = resolveProgram(appFolder, name);
@@ -49,10 +50,15 @@ EncoderCommandLine buildLame(const EncoderSettings& settings, const QString& app
                          mode,
                          QStringLiteral("-b") + bitrate,
                          QStringLiteral("-s") + khz,
+                         // lame would otherwise pick its own output rate from the bitrate.
+                         QStringLiteral("--resample"),
+                         khz,
                          QStringLiteral("-"),
                          safeFileArgument(outputPath)};
     encoder.sampleRate = settings.sampleRate;
-    encoder.channels = 0;  // lame gets the source's channels, folded to at most two
+    // -ms and -mm describe the file; the audio given matches, so a mono source
+    // still makes a stereo file when stereo was chosen.
+    encoder.channels = settings.stereo ? 2 : 1;
     encoder.wavHeader = true;
     return result;
 }
