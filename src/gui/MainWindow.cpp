@@ -409,7 +409,10 @@ void MainWindow::jobProgress(int job, qint64 decoded, qint64 length) {
 }
 
 void MainWindow::jobFinished(int job, const core::JobResult& result) {
-    rows_.setStatus(job, statusText(result.outcome), result.reason);
+    // The tooltip says why a row failed, or what a converted row's output
+    // does differently from what was asked (a bitrate the encoder can't reach).
+    rows_.setStatus(job, statusText(result.outcome),
+                    result.outcome == core::JobOutcome::Failed ? result.reason : result.note);
     if (result.outcome == core::JobOutcome::Failed && failedSource_.isEmpty()) {
         failedSource_ = jobSources_.value(job);
         failureReason_ = result.reason;

@@ -138,10 +138,14 @@ private slots:
                                   {"Lullaby.ogg", 812000}}) {
             QVERIFY(fixtures::writeFile(music + name, QByteArray(size, 'x')));
             s.rows().addFiles({music + name});
+            // The picture shows a home folder rather than the test's own.
+            s.ui()
+                .sourceList->topLevelItem(s.rows().count() - 1)
+                ->setText(0, QString("/home/robin/Music/") + name);
         }
         s.rows().setStatus(0, "Converted.");
         s.rows().setStatus(1, "Processing... 42% completed");
-        s.ui().destinationEdit->setText(music + "Converted");
+        s.ui().destinationEdit->setText("/home/robin/Music/Converted");
         screenshot(&s.window(), QString("main-window-") + QTest::currentDataTag());
         s.window().showMaximized();
         QTRY_VERIFY(s.window().isMaximized());
