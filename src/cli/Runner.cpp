@@ -85,8 +85,9 @@ void Runner::onJobFinished(int job, const core::JobResult& result) {
             if (!options_.quiet)
                 console_.out(QStringLiteral("converted  %1 -> %2%3")
                                  .arg(source, result.outputPath,
-                                      result.note.isEmpty() ? QString()
-                                                            : QStringLiteral(" (%1)").arg(result.note)));
+                                      result.note.isEmpty()
+                                          ? QString()
+                                          : QStringLiteral(" (%1)").arg(result.note)));
             break;
         case core::JobOutcome::Failed:
             ++failures_;

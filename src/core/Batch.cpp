@@ -180,8 +180,9 @@ void Batch::finish() {
         std::lock_guard lock(questionMutex_);
         keepWaveFormat_ = false;
     }
-    const BatchEnd end =
-        failed_ ? BatchEnd::Failed : stopRequested_ ? BatchEnd::Stopped : BatchEnd::Completed;
+    const BatchEnd end = failed_          ? BatchEnd::Failed
+                         : stopRequested_ ? BatchEnd::Stopped
+                                          : BatchEnd::Completed;
     emit finished(end);
 }
 
@@ -192,7 +193,8 @@ WaveFormatAnswer Batch::askWaveFormat(int job) {
     auto question = std::make_shared<Question>();
     question->job = job;
     questions_.push_back(question);
-    QMetaObject::invokeMethod(this, [this] { askNext(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { askNext(); }, Qt::QueuedConnection);
     questionAnswered_.wait(lock, [&] { return question->answered || stopRequested_.load(); });
     if (!question->answered) return WaveFormatAnswer{std::nullopt, true};
     return question->answer;
@@ -256,7 +258,8 @@ void Batch::answerWaveFormat(const std::optional<QByteArray>& chosen, bool useFo
         withdrawQuestions();
     }
     questionAnswered_.notify_all();
-    QMetaObject::invokeMethod(this, [this] { askNext(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { askNext(); }, Qt::QueuedConnection);
 }
 
 void Batch::withdrawQuestions() {

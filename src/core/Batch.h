@@ -113,7 +113,7 @@ private:
     std::shared_ptr<Question> openQuestion_;
     std::set<int> askedJobs_;  // WAV jobs of this batch that came to their question
     QByteArray waveFormat_;
-    bool keepWaveFormat_ = false;      // for the rest of this batch
+    bool keepWaveFormat_ = false;  // for the rest of this batch
     bool keepWaveFormatAlways_ = false;
 };
 

@@ -76,8 +76,8 @@ Result<ConversionJob::Started> ConversionJob::startEncoder(const Decoder& decode
         buildEncoderCommand(*spec_.format, settings, environment_.encoderFolder, temporary);
     const bool mp3 = *spec_.format == OutputFormat::Mp3;
     if (command.encoder.program.isEmpty())
-        return Failure{QStringLiteral("%1 not found").arg(mp3 ? QStringLiteral("lame")
-                                                              : QStringLiteral("oggenc"))};
+        return Failure{QStringLiteral("%1 not found")
+                           .arg(mp3 ? QStringLiteral("lame") : QStringLiteral("oggenc"))};
     auto process =
         EncoderProcess::create(command.encoder, decoder.sampleRate(), decoder.channels());
     if (!process) return Failure{process.reason()};

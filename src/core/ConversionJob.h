@@ -49,7 +49,7 @@ class ConversionJob {
 public:
     // Settings the batch gives every job.
     struct Environment {
-        QString encoderFolder;         // lame and oggenc are looked for here, then on the PATH
+        QString encoderFolder;  // lame and oggenc are looked for here, then on the PATH
         int encoderStallTimeoutMs = 15000;
         // Blocks the worker until the WAV format is known.
         std::function<WaveFormatAnswer()> askWaveFormat;

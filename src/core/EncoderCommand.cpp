@@ -46,15 +46,10 @@ EncoderCommandLine buildLame(const EncoderSettings& settings, const QString& app
 
     CommandEncoder& encoder = result.encoder;
     encoder.program = resolveProgram(appFolder, name);
-    encoder.arguments = {QStringLiteral("-h"),
-                         mode,
-                         QStringLiteral("-b") + bitrate,
-                         QStringLiteral("-s") + khz,
-                         // lame would otherwise pick its own output rate from the bitrate.
-                         QStringLiteral("--resample"),
-                         khz,
-                         QStringLiteral("-"),
-                         safeFileArgument(outputPath)};
+    encoder.arguments = {
+        QStringLiteral("-h"), mode, QStringLiteral("-b") + bitrate, QStringLiteral("-s") + khz,
+        // lame would otherwise pick its own output rate from the bitrate.
+        QStringLiteral("--resample"), khz, QStringLiteral("-"), safeFileArgument(outputPath)};
     encoder.sampleRate = settings.sampleRate;
     // -ms and -mm describe the file; the audio given matches, so a mono source
     // still makes a stereo file when stereo was chosen.

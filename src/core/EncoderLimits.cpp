@@ -10,7 +10,8 @@ namespace core {
 
 namespace {
 
-constexpr std::array<int, 14> kMpeg1 = {32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320};
+constexpr std::array<int, 14> kMpeg1 = {32,  40,  48,  56,  64,  80,  96,
+                                        112, 128, 160, 192, 224, 256, 320};
 constexpr std::array<int, 14> kMpeg2 = {8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160};
 constexpr std::array<int, 8> kMpeg25 = {8, 16, 24, 32, 40, 48, 56, 64};
 
@@ -63,8 +64,8 @@ BitrateAdjustment adjustBitrate(OutputFormat format, const EncoderSettings& sett
             encoder = QStringLiteral("MP3");
             break;
         case OutputFormat::Ogg:
-            result.kbps =
-                nearestVorbisBitrate(settings.sampleRate, settings.stereo ? 2 : 1, settings.bitrate);
+            result.kbps = nearestVorbisBitrate(settings.sampleRate, settings.stereo ? 2 : 1,
+                                               settings.bitrate);
             encoder = QStringLiteral("Ogg Vorbis");
             break;
     }

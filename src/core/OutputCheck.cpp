@@ -58,9 +58,8 @@ Status checkOutput(const QString& path, const ExpectedOutput& expected) {
         seconds = double(input->duration) / AV_TIME_BASE;
     if (seconds < 0) return Failure{QStringLiteral("The output's length can't be read")};
     // Codecs that work in frames pad the last one and add their own delay.
-    const double framing = p->frame_size > 0 && p->sample_rate > 0
-                               ? 2.0 * p->frame_size / p->sample_rate
-                               : 0.0;
+    const double framing =
+        p->frame_size > 0 && p->sample_rate > 0 ? 2.0 * p->frame_size / p->sample_rate : 0.0;
     if (std::abs(seconds - expected.seconds) > durationTolerance(expected.seconds) + framing)
         return Failure{QStringLiteral("Output lasts %1 s, the source %2 s")
                            .arg(secondsText(seconds), secondsText(expected.seconds))};

@@ -104,8 +104,7 @@ bool WavWriter::write(const uint8_t* pcm, qint64 bytes) {
     if (frames > 0 &&
         av_audio_fifo_write(fifo_.get(),
                             reinterpret_cast<void**>(const_cast<uint8_t**>(conv_.planes())),
-                            frames) < frames)
-    {
+                            frames) < frames) {
         fail(ff::logError("av_audio_fifo_write", AVERROR(ENOMEM)));
         return false;
     }

@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QScopeGuard>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -114,6 +115,7 @@ private slots:
         ticker.stop();
 
         QVERIFY(hit != 0);
+        QVERIFY(QDir(out.path()).isEmpty());  // nothing half-written stays
         QCOMPARE(*rec.end, BatchEnd::Failed);
         QCOMPARE(rec.started, QList<int>{0});
         QCOMPARE(rec.results[0].outcome, JobOutcome::Failed);
@@ -163,6 +165,87 @@ private slots:
         QCOMPARE(rec.started, QList<int>{0});
         QCOMPARE(rec.results[0].outcome, JobOutcome::Failed);
         QVERIFY(!rec.results[0].reason.isEmpty());
+        if (fullDisk) QVERIFY(QDir(destination).isEmpty());
+    }
+
+    // An output is renamed into place only when it is whole; otherwise the
+    // job fails, quickly, with a reason that says what went wrong.
+    void onlyCheckedOutputsGetTheirNames_data() {
+        QTest::addColumn<QString>("encoder");  // a stand-in for lame, as shell text; empty: lame
+        QTest::addColumn<QString>("source");   // "long", "ten minutes", "header only"
+        QTest::addColumn<bool>("removeDestination");
+        QTest::addColumn<QString>("reason");
+        QTest::addColumn<int>("withinMs");
+        const QString lame = QStandardPaths::findExecutable("lame");
+        QTest::newRow("encoder ends early with success")
+            << "{ head -c 300000 | " + lame + " \"$@\"; cat >/dev/null; }"
+            << "long" << false << "the source 20.0 s" << 60000;
+        QTest::newRow("encoder refuses at once")
+            << "echo 'refused: bad settings' >&2; exit 1"
+            << "ten minutes" << false << "refused: bad settings" << 1000;
+        QTest::newRow("header only")
+            << ""
+            << "header only" << false << "The file holds no audio" << 60000;
+        QTest::newRow("destination removed") << ""
+                                             << "long" << true << "" << 60000;
+    }
+
+    void onlyCheckedOutputsGetTheirNames() {
+        QFETCH(QString, encoder);
+        QFETCH(QString, source);
+        QFETCH(bool, removeDestination);
+        QFETCH(QString, reason);
+        QFETCH(int, withinMs);
+        QTemporaryDir out, programs;
+        const QString destination = out.filePath("sub");
+        core::Batch batch;
+        if (!encoder.isEmpty()) {
+            QVERIFY(
+                fixtures::writeFile(programs.filePath("lame"), "#!/bin/sh\n" + encoder.toUtf8()));
+            QVERIFY(QFile::setPermissions(programs.filePath("lame"),
+                                          QFile::ReadOwner | QFile::ExeOwner));
+            batch.setEncoderFolder(programs.path());
+        }
+        QString path = long_;
+        if (source == "ten minutes")
+            path = fixtures::makeWav(media_.path(), "ten.wav", 600, 8000, 1);
+        if (source == "header only") {  // stream info and padding, not one frame
+            path = media_.filePath("empty.flac");
+            QVERIFY(fixtures::run(
+                "ffmpeg", {"-v", "error", "-y", "-f", "lavfi", "-i", "anullsrc", "-t", "0", path}));
+        }
+        QVERIFY(QFileInfo(path).size() > 0);
+        BatchRecorder rec(batch);
+        batch.setProgressInterval(10);
+        QObject::connect(&batch, &core::Batch::jobProgress, &rec.context, [&] {
+            if (removeDestination) QDir(destination).removeRecursively();
+        });
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(batch.start(jobs({path}, OutputFormat::Mp3, destination)));
+        QVERIFY(rec.waitForEnd());
+        QVERIFY2(clock.elapsed() < withinMs, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(rec.results[0].outcome, JobOutcome::Failed);
+        QVERIFY2(rec.results[0].reason.contains(reason), qPrintable(rec.results[0].reason));
+        QVERIFY(!QDir(destination).exists() || QDir(destination).isEmpty());
+    }
+
+    // A name at the file system's limit still converts, and again beside itself.
+    void longestNameConvertsTwice() {
+        QTemporaryDir out;
+        const QString name = QString(250, QChar('a')) + ".wav";
+        QVERIFY(QFile::copy(tone_, media_.filePath(name)));
+        core::Batch batch;
+        BatchRecorder rec(batch);
+        for (int round = 0; round < 2; ++round) {
+            rec.end.reset();
+            QVERIFY(batch.start(jobs({media_.filePath(name)}, OutputFormat::Ogg, out.path())));
+            QVERIFY(rec.waitForEnd());
+            QVERIFY2(rec.results[0].outcome == JobOutcome::Converted,
+                     qPrintable(rec.results[0].reason));
+        }
+        QCOMPARE(QDir(out.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name),
+                 (QStringList{QString(244, 'a') + " (copy).ogg", QString(250, 'a') + ".ogg"}));
     }
 
     // Names reach the encoders as one argument each, never through a shell.

@@ -1,5 +1,6 @@
 // The path helpers, file names that are not UTF-8, and where each output goes.
 #include "core/NativePath.h"
+#include "core/OutputFile.h"
 #include "core/OutputNaming.h"
 #include "core/PathHelpers.h"
 #include "support/AudioFixtures.h"
@@ -252,6 +253,36 @@ private slots:
         QVERIFY(fixtures::writeFile(tmp.filePath("Song.mp3"), "x"));
         QCOMPARE(core::buildOutputPath("Song.flac", OutputFormat::Mp3, true, ""),
                  "Song (copy).mp3");
+    }
+
+    // A finished output meets names taken while it was written: it takes the
+    // next free one and replaces nothing.
+    void finishedOutputNeverReplaces_data() {
+        QTest::addColumn<QStringList>("taken");
+        QTest::addColumn<QString>("named");
+        QTest::newRow("free") << QStringList{} << "Song.mp3";
+        QTest::newRow("taken") << QStringList{"Song.mp3"} << "Song (copy).mp3";
+        QTest::newRow("copy taken too")
+            << QStringList{"Song.mp3", "Song (copy).mp3"} << "Song (copy 2).mp3";
+    }
+
+    void finishedOutputNeverReplaces() {
+        QFETCH(QStringList, taken);
+        QFETCH(QString, named);
+        QTemporaryDir tmp;
+        const QString final = tmp.filePath("Song.mp3");
+        const QString temporary = core::temporaryPathFor(final);
+        QCOMPARE(core::nameOnly(temporary), QString(".Song.mp3.part"));
+        QVERIFY(fixtures::writeFile(temporary, "new"));
+        for (const QString& name : taken)
+            QVERIFY(fixtures::writeFile(tmp.filePath(name), name.toUtf8()));
+        const core::Result<QString> result = core::commitOutput(temporary, final);
+        QVERIFY2(result.ok(), qPrintable(result.reason()));
+        QCOMPARE(*result, tmp.filePath(named));
+        QCOMPARE(fixtures::readFile(*result), QByteArray("new"));
+        for (const QString& name : taken)
+            QCOMPARE(fixtures::readFile(tmp.filePath(name)), name.toUtf8());
+        QVERIFY(!QFileInfo::exists(temporary));
     }
 };
 
