@@ -18,6 +18,7 @@ public:
     bool load(const QString& path);
 
     std::optional<QString> value(const QString& section, const QString& key) const;
+    bool hasSection(const QString& section) const { return findSection(section).has_value(); }
     // False for names or values that would break the file's structure
     // (line breaks, a key holding '=' or read as a comment, a section
     // holding ']').

@@ -99,9 +99,30 @@ void saveSettings(const Settings& settings, const QString& path) {
     (void)ini.save(path);  // write failures are not reported
 }
 
+namespace {
+
+void firstRunDefaults(Settings& settings, const QString& appDataFolder) {
+    settings.formatIndex = 1;
+    settings.destination = appDataFolder + pathSeparator() + QLatin1String("Output");
+    settings.sameFolderBox = 1;
+    settings.openFolderBox = 1;
+    settings.encoder = EncoderSettings{160, 44100, true};
+    settings.simultaneousConversions = defaultSimultaneousConversions();
+}
+
+}  // namespace
+
 void loadSettings(Settings& settings, const QString& path) {
     IniFile ini;
-    if (!ini.load(path)) ini = IniFile();  // unreadable: every key reads empty
+    // A file that can't be read, or isn't ours, would read as zeros
+    // everywhere, an empty destination among them: the first-run values
+    // serve instead, and nothing is written until the program saves.
+    if (!ini.load(path) || !ini.hasSection(kMainSection)) {
+        QString folder = folderOf(path);
+        folder.chop(1);
+        firstRunDefaults(settings, folder);
+        return;
+    }
     auto read = [&](const char* key) {
         return ini.value(kMainSection, QLatin1String(key)).value_or(QString());
     };
@@ -131,12 +152,7 @@ bool createDefaultSettings(Settings& settings, const QString& appDataFolder, con
     // Only a regular file is opened: opening a FIFO for reading would block.
     QFile file(path);
     if (QFileInfo(path).isFile() && file.open(QIODevice::ReadOnly)) return false;
-    settings.formatIndex = 1;
-    settings.destination = appDataFolder + pathSeparator() + QLatin1String("Output");
-    settings.sameFolderBox = 1;
-    settings.openFolderBox = 1;
-    settings.encoder = EncoderSettings{160, 44100, true};
-    settings.simultaneousConversions = defaultSimultaneousConversions();
+    firstRunDefaults(settings, appDataFolder);
     saveSettings(settings, path);
     return true;
 }

@@ -43,7 +43,8 @@ bool writeIniValue(const QString& section, const QString& key, const QString& va
 std::optional<qint64> iniNumber(const QString& text, int bits);
 
 // Reads every key it can; a key whose value doesn't fit keeps what
-// settings held. An unreadable file reads as empty.
+// settings held. A file that can't be read or has no section "Main" gives
+// the first-run values (the destination is the "Output" folder beside it).
 void loadSettings(Settings& settings, const QString& path);
 // Write failures are ignored; an unreadable file is never replaced.
 void saveSettings(const Settings& settings, const QString& path);

@@ -10,6 +10,7 @@
 #include <QTest>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <csignal>
 
 using fixtures::readFile;
@@ -284,6 +285,47 @@ private slots:
         core::Settings s = before();
         core::loadSettings(s, path);
         QCOMPARE(fields(s), QString("0|0||96|0|false|0|3"));
+    }
+
+    // Whatever stands at the path, a run never starts from zeros (a zero
+    // destination once meant the root folder); the save keeps what was there.
+    void unusableFileGivesFirstRunValues_data() {
+        QTest::addColumn<QByteArray>("kind");
+        QTest::addColumn<QByteArray>("kept");  // what the file holds after a save
+        const QByteArray garbage("\x89PNG\r\n\x1a\n\x00\xff", 10);
+        QTest::newRow("missing") << QByteArray("missing") << QByteArray();
+        QTest::newRow("a folder") << QByteArray("folder") << QByteArray();
+        QTest::newRow("a FIFO") << QByteArray("fifo") << QByteArray();
+        QTest::newRow("binary garbage") << garbage << garbage;
+        QTest::newRow("another program's file")
+            << QByteArray("[Other]\n3=0\n") << QByteArray("[Other]\n3=0\n");
+    }
+
+    void unusableFileGivesFirstRunValues() {
+        QFETCH(QByteArray, kind);
+        QFETCH(QByteArray, kept);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("settings.ini");
+        if (kind == "folder")
+            QVERIFY(QDir(dir.path()).mkdir("settings.ini"));
+        else if (kind == "fifo")
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        else if (kind != "missing")
+            QVERIFY(writeFile(path, kind));
+        core::Settings s = before();
+        core::loadSettings(s, path);
+        QCOMPARE(fields(s), QString("1|1|%1/Output|160|1|true|44100|%2")
+                                .arg(dir.path())
+                                .arg(core::defaultSimultaneousConversions()));
+        core::saveSettings(s, path);
+        if (kind == "folder" || kind == "fifo") {
+            QVERIFY(!QFileInfo(path).isFile());  // left as it was
+        } else if (!kept.isEmpty()) {
+            QVERIFY(readFile(path).startsWith(kept));
+            core::Settings back = before();
+            core::loadSettings(back, path);
+            QCOMPARE(fields(back), fields(s));
+        }
     }
 
     void saveWritesTheKeysAndKeepsTheRest() {
