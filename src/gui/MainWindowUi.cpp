@@ -35,6 +35,7 @@ constexpr int kMarginTwips = 120;
 constexpr int kGapTwips = 105;      // between the command buttons, and below the list
 constexpr int kColumnTwips = 1440;  // the size and status columns
 constexpr int kButtonHeightTwips = 855;
+constexpr int kTipGapTwips = 345;  // between the command buttons and the tip below them
 constexpr int kFormatComboTwips = 3495;
 
 const QString kTip = QStringLiteral(
@@ -227,7 +228,7 @@ MainWindowUi::MainWindowUi(QMainWindow* window) : window_(window) {
         buttons->addWidget(b, 1);
     buttons->addWidget(startButton, 2);
 
-    column->addSpacing(twipsToPx(3720 - 3375) / 2);
+    column->addSpacing(twipsToPx(kTipGapTwips) / 2);
     destinationTip = new WrappedLabel(kTip, mainPanel);
     destinationTip->setWordWrap(true);
     destinationTip->setAlignment(Qt::AlignLeft | Qt::AlignTop);

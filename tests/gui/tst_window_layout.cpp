@@ -141,7 +141,7 @@ private slots:
             // The picture shows a home folder rather than the test's own.
             s.ui()
                 .sourceList->topLevelItem(s.rows().count() - 1)
-                ->setText(0, QString("/home/robin/Music/") + name);
+                ->setText(gui::kPathColumn, QString("/home/robin/Music/") + name);
         }
         s.rows().setStatus(0, "Converted.");
         s.rows().setStatus(1, "Processing... 42% completed");
