@@ -61,9 +61,9 @@ echo "Building sonbridge-cli (Release) in $BUILD"
 cmake -S "$ROOT" -B "$BUILD" -DCMAKE_BUILD_TYPE=Release -DSONBRIDGE_TESTS=OFF >/dev/null
 cmake --build "$BUILD" -j2 --target sonbridge-cli >/dev/null
 CLI=$BUILD/sonbridge-cli
-# The same settings as the bare lame line below: -h -ms -b128 -s44.1.
+# The same settings as the bare lame line below: -h -ms -b128 -s44.1 --resample 44.1.
 CLI_ARGS=(--no-settings -f mp3 -b 128 -r 44100 --stereo)
-LAME_ARGS=(-h -ms -b128 -s44.1)
+LAME_ARGS=(-h -ms -b128 -s44.1 --resample 44.1)
 
 # --- helpers ------------------------------------------------------------------
 now() { date +%s.%N; }
