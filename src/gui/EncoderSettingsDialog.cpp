@@ -1,5 +1,6 @@
 #include "gui/EncoderSettingsDialog.h"
 
+#include "core/EncoderLimits.h"
 #include "gui/OwnedDialog.h"
 #include "gui/Twips.h"
 
@@ -31,6 +32,16 @@ QComboBox* listRow(QGridLayout* grid, int row, const QString& caption, const QSt
     grid->addWidget(label, row, 0);
     grid->addWidget(combo, row, 1);
     return combo;
+}
+
+// What the encoders will really use for a choice they can't reach; empty when both can.
+QString adjustmentText(const core::EncoderSettings& chosen) {
+    QStringList parts;
+    const core::BitrateAdjustment mp3 = core::adjustBitrate(core::OutputFormat::Mp3, chosen);
+    const core::BitrateAdjustment ogg = core::adjustBitrate(core::OutputFormat::Ogg, chosen);
+    if (mp3.kbps != chosen.bitrate) parts << QStringLiteral("MP3 to %1 kbps").arg(mp3.kbps);
+    if (ogg.kbps != chosen.bitrate) parts << QStringLiteral("Ogg Vorbis to %1 kbps").arg(ogg.kbps);
+    return parts.isEmpty() ? QString() : QStringLiteral("Adjusted: ") + parts.join(", ");
 }
 
 // Selects the entry whose number equals value; none when nothing matches.
@@ -66,7 +77,9 @@ EncoderSettingsDialog::EncoderSettingsDialog(core::Settings& settings, QWidget* 
     stereoOption_ = new QRadioButton("&Stereo", this);
     grid->addWidget(monoOption_, 2, 0, 1, 2);
     grid->addWidget(stereoOption_, 3, 0, 1, 2);
-    simultaneousCombo_ = listRow(grid, 4, "Simultaneous co&nversions", "Simultaneous conversions");
+    adjustmentNote_ = new QLabel(this);
+    grid->addWidget(adjustmentNote_, 4, 0, 1, 2);
+    simultaneousCombo_ = listRow(grid, 5, "Simultaneous co&nversions", "Simultaneous conversions");
 
     okButton_ = new QPushButton("&OK", this);
     okButton_->setDefault(true);
@@ -103,6 +116,20 @@ EncoderSettingsDialog::EncoderSettingsDialog(core::Settings& settings, QWidget* 
     selectValue(sampleRateCombo_, settings_.encoder.sampleRate);
     selectValue(simultaneousCombo_, settings_.simultaneousConversions);
     (settings_.encoder.stereo ? stereoOption_ : monoOption_)->setChecked(true);
+
+    const auto showNote = [this] {
+        core::EncoderSettings chosen = settings_.encoder;
+        storeValue(bitrateCombo_, chosen.bitrate);
+        storeValue(sampleRateCombo_, chosen.sampleRate);
+        chosen.stereo = stereoOption_->isChecked();
+        const QString note = adjustmentText(chosen);
+        adjustmentNote_->setText(note);
+        adjustmentNote_->setVisible(!note.isEmpty());
+    };
+    showNote();
+    connect(bitrateCombo_, &QComboBox::currentIndexChanged, this, showNote);
+    connect(sampleRateCombo_, &QComboBox::currentIndexChanged, this, showNote);
+    connect(stereoOption_, &QRadioButton::toggled, this, showNote);
 }
 
 void EncoderSettingsDialog::store() {

@@ -8,6 +8,7 @@
 #include <QDialog>
 
 class QComboBox;
+class QLabel;
 class QPushButton;
 class QRadioButton;
 
@@ -27,6 +28,8 @@ public:
     QRadioButton* stereoOption() const { return stereoOption_; }
     QPushButton* okButton() const { return okButton_; }
     QPushButton* cancelButton() const { return cancelButton_; }
+    // Says which encoder will use another bitrate than the one chosen.
+    QLabel* adjustmentNote() const { return adjustmentNote_; }
 
 private:
     void store();
@@ -37,6 +40,7 @@ private:
     QComboBox* simultaneousCombo_ = nullptr;
     QRadioButton* monoOption_ = nullptr;
     QRadioButton* stereoOption_ = nullptr;
+    QLabel* adjustmentNote_ = nullptr;
     QPushButton* okButton_ = nullptr;
     QPushButton* cancelButton_ = nullptr;
 };

@@ -378,6 +378,7 @@ void MainWindow::startConversion() {
     QList<core::JobSpec> jobs;
     jobs.reserve(count);
     jobSources_.clear();
+    jobFractions_.fill(0.0, count);
     for (int row = 0; row < count; ++row) {
         core::JobSpec spec;
         spec.source = rows_.path(row);
@@ -396,6 +397,15 @@ void MainWindow::startConversion() {
     if (!batch_->start(jobs)) setMode(Mode::Idle);
 }
 
+void MainWindow::showBatchProgress(int job, double fraction) {
+    if (job < 0 || job >= jobFractions_.size()) return;
+    jobFractions_[job] = fraction;
+    double done = 0;
+    for (const double f : jobFractions_) done += f;
+    const int percent = qRound(100.0 * done / double(jobFractions_.size()));
+    setWindowTitle(QStringLiteral("%1% - %2").arg(percent).arg(core::kProductName));
+}
+
 void MainWindow::jobStarted(int job) {
     lastStartedSource_ = jobSources_.value(job);
     rows_.select(job);
@@ -404,8 +414,10 @@ void MainWindow::jobStarted(int job) {
 }
 
 void MainWindow::jobProgress(int job, qint64 decoded, qint64 length) {
-    if (const auto percent = core::progressPercent(decoded, length))
-        rows_.setStatus(job, core::progressText(*percent));
+    if (const auto percent = core::progressPercent(decoded, length)) {
+        rows_.setProgress(job, *percent);
+        showBatchProgress(job, qBound(0, *percent, 100) / 100.0);
+    }
 }
 
 void MainWindow::jobFinished(int job, const core::JobResult& result) {
@@ -413,6 +425,7 @@ void MainWindow::jobFinished(int job, const core::JobResult& result) {
     // does differently from what was asked (a bitrate the encoder can't reach).
     rows_.setStatus(job, statusText(result.outcome),
                     result.outcome == core::JobOutcome::Failed ? result.reason : result.note);
+    showBatchProgress(job, 1.0);
     if (result.outcome == core::JobOutcome::Failed && failedSource_.isEmpty()) {
         failedSource_ = jobSources_.value(job);
         failureReason_ = result.reason;
@@ -428,6 +441,7 @@ void MainWindow::waveFormatNeeded(const QByteArray& current) {
 
 void MainWindow::batchFinished(core::BatchEnd end) {
     if (closed_) return;
+    setWindowTitle(core::kProductName);
     if (end == core::BatchEnd::Failed) {
         // The row's tooltip keeps the reason; a keyboard user hears it here.
         QString text =

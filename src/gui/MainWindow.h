@@ -85,6 +85,8 @@ private:
     void jobFinished(int job, const core::JobResult& result);
     void waveFormatNeeded(const QByteArray& current);
     void batchFinished(core::BatchEnd end);
+    // The title carries the whole batch's percentage while it runs.
+    void showBatchProgress(int job, double fraction);
 
     MainWindowUi ui_;
     Dialogs& dialogs_;
@@ -93,7 +95,8 @@ private:
     SourceList rows_;
     Preview preview_;
     Mode mode_ = Mode::Idle;
-    QStringList jobSources_;  // the sources of the batch that runs, by job
+    QStringList jobSources_;      // the sources of the batch that runs, by job
+    QList<double> jobFractions_;  // how far each job has come, 0 to 1
     QString lastStartedSource_;
     QString failedSource_;  // the first failure of the run, said when it ends
     QString failureReason_;

@@ -1,6 +1,6 @@
 #pragma once
-// Long paths keep their file name in view: the path column is cut in the
-// middle, the other columns at the end.
+// Long paths and statuses keep both ends in view: they are cut in the
+// middle. A converting row's status is drawn as a bar with its text on it.
 
 #include <QStyledItemDelegate>
 
@@ -10,6 +10,9 @@ class RowDelegate : public QStyledItemDelegate {
     Q_OBJECT
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override;
 
 protected:
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override;

@@ -1,5 +1,7 @@
 #include "gui/SourceList.h"
 
+#include "core/Progress.h"
+
 #include "core/NativePath.h"
 #include "core/PathHelpers.h"
 #include "gui/AudioFiles.h"
@@ -93,6 +95,14 @@ void SourceList::setStatus(int row, const QString& text, const QString& why) {
     if (QTreeWidgetItem* it = item(row)) {
         it->setText(kStatusColumn, text);
         it->setToolTip(kStatusColumn, why);
+        it->setData(kStatusColumn, kProgressRole, QVariant());
+    }
+}
+
+void SourceList::setProgress(int row, int percent) {
+    if (QTreeWidgetItem* it = item(row)) {
+        it->setText(kStatusColumn, core::progressText(percent));
+        it->setData(kStatusColumn, kProgressRole, percent);
     }
 }
 

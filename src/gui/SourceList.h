@@ -20,6 +20,8 @@ class Dialogs;
 namespace gui {
 
 enum Column : int { kPathColumn = 0, kSizeColumn = 1, kStatusColumn = 2 };
+// The status cell's percentage while its row converts; none otherwise.
+inline constexpr int kProgressRole = Qt::UserRole + 1;
 
 inline const QString kNotProcessed = QStringLiteral("Not processed");
 
@@ -47,6 +49,8 @@ public:
     QString statusTip(int row) const;
     // why: the status cell's tooltip (a failure's reason); empty clears it.
     void setStatus(int row, const QString& text, const QString& why = QString());
+    // A running row: its status text drawn on a bar filled to percent.
+    void setProgress(int row, int percent);
 
     int selectedRow() const;  // -1 when no row is selected
     QString selectedPath() const;

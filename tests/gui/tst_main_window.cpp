@@ -180,6 +180,8 @@ private slots:
         dialog->bitrateCombo()->setCurrentText(QStringLiteral("96"));
         dialog->sampleRateCombo()->setCurrentText(QStringLiteral("22050"));
         dialog->monoOption()->setChecked(true);
+        QCOMPARE(dialog->adjustmentNote()->text(),
+                 QStringLiteral("Adjusted: Ogg Vorbis to 90 kbps"));
         dialog->simultaneousCombo()->setCurrentText(QStringLiteral("5"));
         if (close == "ok")
             dialog->okButton()->click();

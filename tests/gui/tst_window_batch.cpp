@@ -278,7 +278,7 @@ private slots:
         s_.window().batch()->setEncoderStallTimeout(1500);
         s_.window().batch()->setProgressInterval(20);
         s_.rows().addFiles({noise_});
-        QString progress;
+        QString progress, title;
         pid_t stopped = 0;
         QElapsedTimer sinceTick;
         qint64 longestGap = 0;
@@ -286,7 +286,11 @@ private slots:
         connect(&ticker, &QTimer::timeout, this, [&] {
             if (sinceTick.isValid()) longestGap = qMax(longestGap, sinceTick.elapsed());
             sinceTick.restart();
-            if (s_.rows().status(0).endsWith("% completed")) progress = s_.rows().status(0);
+            const QTreeWidgetItem* row = s_.ui().sourceList->topLevelItem(0);
+            if (row->data(gui::kStatusColumn, gui::kProgressRole).isValid()) {
+                progress = s_.rows().status(0);  // drawn as a bar
+                title = s_.window().windowTitle();
+            }
             for (const fixtures::ChildInfo& c : fixtures::children())
                 if (!stopped && c.name == "lame" && ::kill(c.pid, SIGSTOP) == 0) stopped = c.pid;
         });
@@ -303,6 +307,9 @@ private slots:
         QVERIFY2(
             QRegularExpression("^Processing\\.\\.\\. \\d+% completed$").match(progress).hasMatch(),
             qPrintable(progress));
+        QVERIFY2(QRegularExpression("^\\d+% - Quillmoor Sonbridge$").match(title).hasMatch(),
+                 qPrintable(title));
+        QCOMPARE(s_.window().windowTitle(), QStringLiteral("Quillmoor Sonbridge"));
         s_.window().batch()->setProgressInterval(500);
     }
 

@@ -144,7 +144,7 @@ private slots:
                 ->setText(gui::kPathColumn, QString("/home/robin/Music/") + name);
         }
         s.rows().setStatus(0, "Converted.");
-        s.rows().setStatus(1, "Processing... 42% completed");
+        s.rows().setProgress(1, 42);
         s.ui().destinationEdit->setText("/home/robin/Music/Converted");
         screenshot(&s.window(), QString("main-window-") + QTest::currentDataTag());
         s.window().showMaximized();
