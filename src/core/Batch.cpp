@@ -123,8 +123,12 @@ void Batch::schedule() {
 
 void Batch::startJob(int index) {
     const JobSpec& spec = jobs_.at(index);
-    const QString output = buildOutputPath(spec.source, spec.format, spec.sameFolder,
-                                           spec.destination, reservedOutputs_);
+    // A blank destination would name the root folder: the job fails instead.
+    const bool noDestination = !spec.sameFolder && spec.destination.trimmed().isEmpty();
+    const QString output = noDestination
+                               ? QString()
+                               : buildOutputPath(spec.source, spec.format, spec.sameFolder,
+                                                 spec.destination, reservedOutputs_);
     reservedOutputs_.insert(output);
 
     ConversionJob::Environment environment;
@@ -135,7 +139,7 @@ void Batch::startJob(int index) {
     auto running = std::make_unique<RunningJob>();
     running->job = std::make_unique<ConversionJob>(spec, output, std::move(environment));
     running->outputPath = output;
-    running->progressTimer = std::make_unique<QTimer>();
+    running->progressTimer = std::make_unique<QTimer>(this);  // a child, as every timer of ours
     running->progressTimer->setInterval(progressIntervalMs_);
     connect(running->progressTimer.get(), &QTimer::timeout, this,
             [this, index] { emitProgress(index); });

@@ -93,6 +93,7 @@ JobResult ConversionJob::run(const std::atomic<bool>& stop) {
         return JobResult{JobOutcome::Failed, reason, outputPath_, {}};
     };
     const JobResult terminated{JobOutcome::Terminated, {}, outputPath_, {}};
+    if (outputPath_.isEmpty()) return failed(QStringLiteral("Choose a destination folder"));
     Result<std::unique_ptr<Decoder>> opened = Decoder::open(spec_.source);
     if (!opened) return failed(opened.reason());
     std::unique_ptr<Decoder> decoder = opened.take();

@@ -196,6 +196,16 @@ private slots:
         }
     }
 
+    // A blank destination never means the root folder.
+    void blankDestinationFails() {
+        core::Batch batch;
+        BatchRecorder rec(batch);
+        QVERIFY(batch.start(jobs({tone_}, OutputFormat::Mp3, " ")));
+        QVERIFY(rec.waitForEnd());
+        QCOMPARE(rec.results[0].reason, QString("Choose a destination folder"));
+        QVERIFY(!QFileInfo::exists("/" + QFileInfo(tone_).completeBaseName() + ".mp3"));
+    }
+
     // Answers come a little later, as from a person; the recorder notes two
     // questions open at once.
     void wavBatchAsksOncePerJobOrOncePerBatch_data() {
