@@ -7,7 +7,7 @@ SONBRIDGE_PACKAGES=(
   cmake g++ make pkg-config clang-format
   qt6-base-dev libgl-dev
   libavformat-dev libavcodec-dev libswresample-dev libavutil-dev
-  libsdl2-dev libvorbis-dev
+  libsdl2-dev libvorbis-dev libtag1-dev
   lame vorbis-tools ffmpeg
   xvfb xauth
   desktop-file-utils appstream

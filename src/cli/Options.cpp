@@ -53,6 +53,7 @@ core::Settings savedSettings(bool ignoreFile) {
     if (const auto v = number("7", 32); v && *v >= 1)
         settings.simultaneousConversions =
             int(std::min<qint64>(*v, core::kMaxSimultaneousConversions));
+    if (const auto v = number("8", 16)) settings.copyTags = *v == 1;
     return settings;
 }
 
@@ -87,6 +88,8 @@ QString helpText() {
                "  -R, --recursive            FOLDER arguments: every audio file below it, in path "
                "order\n"
                "      --keep-structure       with -o and -R: recreate the sub-folders under DIR\n"
+               "      --no-tags              don't copy tags and cover art into the outputs "
+               "(default: saved, else copy)\n"
                "  -j, --jobs N               simultaneous conversions, 1 to 16 (default: saved, "
                "else one per core)\n"
                "  -q, --quiet                no progress, only errors\n"
@@ -118,6 +121,7 @@ core::Result<Options> parseCommandLine(const QStringList& arguments) {
     const QCommandLineOption outputDir({"o", "output-dir"}, {}, "dir");
     const QCommandLineOption recursive(QStringList{"R", "recursive"});
     const QCommandLineOption keepStructure("keep-structure");
+    const QCommandLineOption noTags("no-tags");
     const QCommandLineOption jobs({"j", "jobs"}, {}, "n");
     const QCommandLineOption quiet(QStringList{"q", "quiet"});
     const QCommandLineOption noSettings("no-settings");
@@ -126,7 +130,8 @@ core::Result<Options> parseCommandLine(const QStringList& arguments) {
     // A diagnostic for the benchmark: the longest wait between two turns of the event loop.
     const QCommandLineOption loopGap("report-loop-gap");
     parser.addOptions({format, bitrate, rate, mono, stereo, waveFormat, listWaveFormats, outputDir,
-                       recursive, keepStructure, jobs, quiet, noSettings, help, version, loopGap});
+                       recursive, keepStructure, noTags, jobs, quiet, noSettings, help, version,
+                       loopGap});
 
     using core::Failure;
     if (!parser.parse(arguments)) return Failure{parser.errorText()};
@@ -149,6 +154,7 @@ core::Result<Options> parseCommandLine(const QStringList& arguments) {
     options.format = *core::outputFormatFromIndex(saved.formatIndex);
     options.encoder = saved.encoder;
     options.jobs = saved.simultaneousConversions;
+    options.copyTags = saved.copyTags && !parser.isSet(noTags);
 
     if (parser.isSet(format)) {
         const QString name = parser.value(format).toLower();

@@ -23,6 +23,7 @@ struct Options {
     QString outputDir;      // empty: beside each source
     bool recursive = false;
     bool keepStructure = false;
+    bool copyTags = true;  // the sources' tags and cover art into the outputs
     bool quiet = false;
     bool reportLoopGap = false;
     int jobs = 1;

@@ -47,6 +47,7 @@ public:
         spec.encoder = options_.encoder;
         spec.sameFolder = options_.outputDir.isEmpty();
         spec.destination = options_.outputDir;
+        spec.copyTags = options_.copyTags;
         if (options_.keepStructure && !relativeFolder.isEmpty())
             spec.destination = joinPath(options_.outputDir, relativeFolder);
         out_.jobs.append(spec);

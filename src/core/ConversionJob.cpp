@@ -6,6 +6,7 @@
 #include "core/EncoderProcess.h"
 #include "core/OutputCheck.h"
 #include "core/OutputFile.h"
+#include "core/Tags.h"
 #include "core/WavWriter.h"
 #include "core/WaveFormat.h"
 
@@ -122,6 +123,14 @@ JobResult ConversionJob::run(const std::atomic<bool>& stop) {
     if (!finished) return failed(finished.reason());
     if (decoder->delivered() == 0) return failed(QStringLiteral("The file holds no audio"));
 
+    // Tags go in before the check, so that a file TagLib spoiled is never kept.
+    QString note = started->note;
+    if (spec_.copyTags) {
+        const QString tagNote = copyTags(spec_.source, temporary.path(), *spec_.format);
+        if (!tagNote.isEmpty())
+            note += (note.isEmpty() ? QString() : QStringLiteral("; ")) + tagNote;
+    }
+
     ExpectedOutput expected = started->expected;
     expected.seconds = double(decoder->delivered()) /
                        (double(decoder->sampleRate()) * double(decoder->frameBytes()));
@@ -130,7 +139,7 @@ JobResult ConversionJob::run(const std::atomic<bool>& stop) {
     const Result<QString> named = commitOutput(temporary.path(), outputPath_);
     if (!named) return failed(named.reason());
     temporary.release();
-    return JobResult{JobOutcome::Converted, {}, *named, started->note};
+    return JobResult{JobOutcome::Converted, {}, *named, note};
 }
 
 }  // namespace core

@@ -25,6 +25,7 @@ struct JobSpec {
     EncoderSettings encoder;
     bool sameFolder = true;  // beside the source, else in destination
     QString destination;
+    bool copyTags = true;  // the source's tags and cover art into the output
 };
 
 enum class JobOutcome { Converted, Failed, Terminated };

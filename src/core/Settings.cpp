@@ -93,6 +93,7 @@ void saveSettings(const Settings& settings, const QString& path) {
     set("5", QString::number(settings.encoder.stereo ? 1 : 0));
     set("6", QString::number(settings.encoder.sampleRate));
     set("7", QString::number(settings.simultaneousConversions));
+    set("8", QString::number(settings.copyTags ? 1 : 0));
     // Written once known, so a first run's file holds only the keys above.
     if (!settings.windowGeometry.isEmpty()) set("9", settings.windowGeometry);
     if (!settings.openFolder.isEmpty()) set("10", settings.openFolder);
@@ -108,6 +109,7 @@ void firstRunDefaults(Settings& settings, const QString& appDataFolder) {
     settings.openFolderBox = 1;
     settings.encoder = EncoderSettings{160, 44100, true};
     settings.simultaneousConversions = defaultSimultaneousConversions();
+    settings.copyTags = true;
 }
 
 }  // namespace
@@ -144,6 +146,11 @@ void loadSettings(Settings& settings, const QString& path) {
             settings.simultaneousConversions =
                 static_cast<int>(std::clamp<qint64>(*v, 1, kMaxSimultaneousConversions));
     }
+    // Added later too, ticked unless the file says otherwise.
+    if (const QString tags = read("8"); tags.trimmed().isEmpty())
+        settings.copyTags = true;
+    else if (const auto v = iniNumber(tags, 16))
+        settings.copyTags = *v == 1;
     settings.windowGeometry = read("9");
     settings.openFolder = read("10");
 }

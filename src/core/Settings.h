@@ -29,6 +29,7 @@ struct Settings {
     EncoderSettings encoder;
     qint16 formatIndex = 0;  // 0 WAV, 1 MP3, 2 OGG, -1 none
     int simultaneousConversions = defaultSimultaneousConversions();
+    bool copyTags = true;    // "Copy tags and cover art"
     QString windowGeometry;  // the main window's size and position; empty: centred default
     QString openFolder;      // where the Open dialog was last used; empty: none yet
 };

@@ -258,6 +258,33 @@ private slots:
             QVERIFY(fixtures::probe(out + "/" + QLatin1String(name)).ok);
     }
 
+    // Tags travel unless --no-tags, or the window's saved settings, say not.
+    void tags_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QByteArray>("settings");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("default") << QStringList{} << QByteArray() << "Tïtle 🎵";
+        QTest::newRow("--no-tags") << QStringList{"--no-tags"} << QByteArray() << "";
+        QTest::newRow("saved unticked") << QStringList{} << QByteArray("[Main]\n8=0\n") << "";
+    }
+
+    void tags() {
+        QFETCH(QStringList, args);
+        QFETCH(QByteArray, settings);
+        const QString source = dir("tag-src") + "/in.flac";
+        QVERIFY(fixtures::run("ffmpeg", {"-v", "error", "-f", "lavfi", "-i", "sine=duration=1",
+                                         "-metadata", "title=Tïtle 🎵", source}));
+        if (!settings.isEmpty()) writeFile(settingsPath_, settings);
+        const QString out = dir("tag-out");
+        QCOMPARE(cli(args + QStringList{"-f", "mp3", "-o", out, source}).exitCode, 0);
+        QByteArray title;
+        QVERIFY(fixtures::run("ffprobe",
+                              {"-v", "error", "-show_entries", "format_tags=title", "-of",
+                               "csv=p=0", out + "/in.mp3"},
+                              nullptr, &title));
+        QTEST(QString::fromUtf8(title).trimmed(), "title");
+    }
+
     // The others still convert; -q keeps only the failure, on standard error.
     void damagedAmongGood() {
         const QString src = dir("damaged-src");

@@ -48,13 +48,14 @@ QString field(const core::Settings& s, const QString& name) {
     if (name == "stereo") return s.encoder.stereo ? "true" : "false";
     if (name == "sampleRate") return QString::number(s.encoder.sampleRate);
     if (name == "jobs") return QString::number(s.simultaneousConversions);
+    if (name == "copyTags") return s.copyTags ? "true" : "false";
     return "?";
 }
 
 QString fields(const core::Settings& s) {
     QStringList all;
     for (const char* name : {"sameFolderBox", "openFolderBox", "destination", "bitrate",
-                             "formatIndex", "stereo", "sampleRate", "jobs"})
+                             "formatIndex", "stereo", "sampleRate", "jobs", "copyTags"})
         all << field(s, name);
     return all.join('|');
 }
@@ -68,6 +69,7 @@ core::Settings before() {
     s.encoder = {5, 7, true};
     s.formatIndex = 2;
     s.simultaneousConversions = 3;
+    s.copyTags = false;
     return s;
 }
 
@@ -222,7 +224,7 @@ private slots:
         const QString output = dir.path() + "/Output";
         const int jobs = core::defaultSimultaneousConversions();
         QCOMPARE(QString::fromUtf8(readFile(path)),
-                 QString("[Main]\n0=1\n1=1\n2=%1\n3=160\n4=1\n5=1\n6=44100\n7=%2\n")
+                 QString("[Main]\n0=1\n1=1\n2=%1\n3=160\n4=1\n5=1\n6=44100\n7=%2\n8=1\n")
                      .arg(output)
                      .arg(jobs));
         QCOMPARE(s.destination, output);
@@ -263,6 +265,9 @@ private slots:
         QTest::newRow("jobs 0 kept") << "7" << "0" << "jobs" << "3";
         QTest::newRow("jobs letters kept") << "7" << "many" << "jobs" << "3";
         QTest::newRow("jobs missing kept") << "0" << "1" << "jobs" << "3";
+        QTest::newRow("tags missing: ticked") << "0" << "1" << "copyTags" << "true";
+        QTest::newRow("tags grey: unticked") << "8" << "2" << "copyTags" << "false";
+        QTest::newRow("tags 1") << "8" << "1" << "copyTags" << "true";
         // clang-format on
     }
 
@@ -284,7 +289,7 @@ private slots:
         QVERIFY(writeFile(path, "[Main]\n3=96\n"));
         core::Settings s = before();
         core::loadSettings(s, path);
-        QCOMPARE(fields(s), QString("0|0||96|0|false|0|3"));
+        QCOMPARE(fields(s), QString("0|0||96|0|false|0|3|true"));
     }
 
     // Whatever stands at the path, a run never starts from zeros (a zero
@@ -314,7 +319,7 @@ private slots:
             QVERIFY(writeFile(path, kind));
         core::Settings s = before();
         core::loadSettings(s, path);
-        QCOMPARE(fields(s), QString("1|1|%1/Output|160|1|true|44100|%2")
+        QCOMPARE(fields(s), QString("1|1|%1/Output|160|1|true|44100|%2|true")
                                 .arg(dir.path())
                                 .arg(core::defaultSimultaneousConversions()));
         core::saveSettings(s, path);
@@ -338,10 +343,11 @@ private slots:
         s.encoder = {96, 8000, false};
         s.formatIndex = -1;
         s.simultaneousConversions = 4;
+        s.copyTags = false;
         core::saveSettings(s, path);
         QCOMPARE(readFile(path),
                  QByteArray("# user note\n[Main]\n4=-1\nextra=yes\n0=2\n1=1\n2= /dest with blanks\n"
-                            "3=96\n5=0\n6=8000\n7=4\n[Mine]\na=b\n"));
+                            "3=96\n5=0\n6=8000\n7=4\n8=0\n[Mine]\na=b\n"));
         core::Settings back = before();
         core::loadSettings(back, path);
         s.destination = "/dest with blanks";  // blanks around a value are trimmed
