@@ -192,8 +192,12 @@ std::optional<Picture> pictureOf(const TagLib::APE::Tag* tag) {
     return first;
 }
 
-// WAV: INFO's fields, then the id3 chunk's, which hold more and win.
-PropertyMap wavProperties(TagLib::RIFF::WAV::File& wav) {
+// The source's fields under TagLib's names. WAV: INFO's fields, then the
+// id3 chunk's, which hold more and win (TagLib would give only one of them).
+PropertyMap propertiesOf(TagLib::File& file) {
+    auto* wavFile = dynamic_cast<TagLib::RIFF::WAV::File*>(&file);
+    if (!wavFile) return file.properties();
+    TagLib::RIFF::WAV::File& wav = *wavFile;
     PropertyMap raw;
     if (wav.hasInfoTag()) {
         const TagLib::RIFF::Info::Tag* info = wav.InfoTag();
@@ -229,7 +233,6 @@ Read readSource(const QString& path) {
         return read;
     }
     TagLib::File* file = ref.file();
-    PropertyMap raw = file->properties();
     std::optional<Picture> picture;
     if (auto* mp3 = dynamic_cast<TagLib::MPEG::File*>(file)) {
         read.tags.id3v1 = mp3->hasID3v1Tag();
@@ -241,7 +244,6 @@ Read readSource(const QString& path) {
             picture = pictureOf(flac->xiphComment()->pictureList());
         if (!picture && flac->hasID3v2Tag()) picture = pictureOf(flac->ID3v2Tag());
     } else if (auto* wav = dynamic_cast<TagLib::RIFF::WAV::File*>(file)) {
-        raw = wavProperties(*wav);
         if (wav->hasID3v2Tag()) picture = pictureOf(wav->ID3v2Tag());
     } else if (auto* ape = dynamic_cast<TagLib::APE::File*>(file)) {
         if (ape->hasAPETag()) picture = pictureOf(ape->APETag());
@@ -252,7 +254,7 @@ Read readSource(const QString& path) {
     } else {
         picture = pictureOf(dynamic_cast<const ID3v2::Tag*>(file->tag()));  // AIFF
     }
-    read.tags.text = normalised(raw);
+    read.tags.text = normalised(propertiesOf(*file));
     if (picture && picture->data.size() > kMaxPictureBytes) {
         read.note = QStringLiteral("Cover art left out: it is larger than 16 MB");
         picture.reset();
@@ -365,11 +367,12 @@ QString copyTags(const QString& source, const QString& outputPath, OutputFormat 
 
 QString artistAndTitle(const QString& path) {
     const QByteArray name = nativePath(path);
-    const TagLib::FileRef ref(name.constData(), false);
-    if (ref.isNull() || !ref.tag()) return {};
+    TagLib::FileRef ref(name.constData(), false);
+    if (ref.isNull()) return {};
+    const PropertyMap text = propertiesOf(*ref.file());
     QStringList parts;
-    for (const String& s : {ref.tag()->artist(), ref.tag()->title()})
-        if (!s.stripWhiteSpace().isEmpty()) parts << fromTagLib(s);
+    for (const char* key : {"ARTIST", "TITLE"})
+        if (const String value = firstOf(text, key); !value.isEmpty()) parts << fromTagLib(value);
     return parts.join(QStringLiteral(" - "));
 }
 

@@ -1,6 +1,7 @@
 // Tags and cover art through real conversions: sources tagged by ffmpeg,
 // pictures added with TagLib, outputs read back with TagLib.
 #include "core/ConversionJob.h"
+#include "core/Tags.h"
 #include "support/AudioFixtures.h"
 #include "support/BatchRecorder.h"
 
@@ -149,6 +150,13 @@ private slots:
         QByteArray m4a = fixtures::readFile(dir_.filePath("s.m4a"));
         m4a.replace(m4a.indexOf("ilst") + 4, 4, QByteArray("\0\0\0\4", 4));
         QVERIFY(fixtures::writeFile(dir_.filePath("broken.m4a"), m4a));
+    }
+
+    void artistAndTitleForTheList() {
+        const QString both = QString("%1 - %2").arg(kFields[1].value, kFields[0].value);
+        QCOMPARE(core::artistAndTitle(dir_.filePath("s.opus")), both);
+        QCOMPARE(core::artistAndTitle(dir_.filePath("s.wav")), both);
+        QCOMPARE(core::artistAndTitle(dir_.filePath("plain.mp3")), QString());
     }
 
     void tagsTravelWithTheAudio_data() {
