@@ -5,6 +5,7 @@
 #include "gui/Twips.h"
 
 #include <QBoxLayout>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QLabel>
@@ -80,6 +81,8 @@ EncoderSettingsDialog::EncoderSettingsDialog(core::Settings& settings, QWidget* 
     adjustmentNote_ = new QLabel(this);
     grid->addWidget(adjustmentNote_, 4, 0, 1, 2);
     simultaneousCombo_ = listRow(grid, 5, "Simultaneous co&nversions", "Simultaneous conversions");
+    copyTagsCheck_ = new QCheckBox("Copy &tags and cover art", this);
+    grid->addWidget(copyTagsCheck_, 6, 0, 1, 2);
 
     okButton_ = new QPushButton("&OK", this);
     okButton_->setDefault(true);
@@ -104,7 +107,8 @@ EncoderSettingsDialog::EncoderSettingsDialog(core::Settings& settings, QWidget* 
     setTabOrder(sampleRateCombo_, stereoOption_);
     setTabOrder(stereoOption_, monoOption_);
     setTabOrder(monoOption_, simultaneousCombo_);
-    setTabOrder(simultaneousCombo_, okButton_);
+    setTabOrder(simultaneousCombo_, copyTagsCheck_);
+    setTabOrder(copyTagsCheck_, okButton_);
     setTabOrder(okButton_, cancelButton_);
     bitrateCombo_->setFocus();
 
@@ -116,6 +120,7 @@ EncoderSettingsDialog::EncoderSettingsDialog(core::Settings& settings, QWidget* 
     selectValue(sampleRateCombo_, settings_.encoder.sampleRate);
     selectValue(simultaneousCombo_, settings_.simultaneousConversions);
     (settings_.encoder.stereo ? stereoOption_ : monoOption_)->setChecked(true);
+    copyTagsCheck_->setChecked(settings_.copyTags);
 
     const auto showNote = [this] {
         core::EncoderSettings chosen = settings_.encoder;
@@ -137,6 +142,7 @@ void EncoderSettingsDialog::store() {
     storeValue(sampleRateCombo_, settings_.encoder.sampleRate);
     storeValue(simultaneousCombo_, settings_.simultaneousConversions);
     settings_.encoder.stereo = stereoOption_->isChecked();
+    settings_.copyTags = copyTagsCheck_->isChecked();
 }
 
 void showEncoderSettings(QWidget* mainWindow, core::Settings& settings) {

@@ -7,6 +7,7 @@
 
 #include <QDialog>
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QPushButton;
@@ -26,6 +27,7 @@ public:
     QComboBox* simultaneousCombo() const { return simultaneousCombo_; }
     QRadioButton* monoOption() const { return monoOption_; }
     QRadioButton* stereoOption() const { return stereoOption_; }
+    QCheckBox* copyTagsCheck() const { return copyTagsCheck_; }
     QPushButton* okButton() const { return okButton_; }
     QPushButton* cancelButton() const { return cancelButton_; }
     // Says which encoder will use another bitrate than the one chosen.
@@ -41,6 +43,7 @@ private:
     QRadioButton* monoOption_ = nullptr;
     QRadioButton* stereoOption_ = nullptr;
     QLabel* adjustmentNote_ = nullptr;
+    QCheckBox* copyTagsCheck_ = nullptr;
     QPushButton* okButton_ = nullptr;
     QPushButton* cancelButton_ = nullptr;
 };

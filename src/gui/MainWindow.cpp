@@ -384,6 +384,7 @@ void MainWindow::startConversion() {
         spec.source = rows_.path(row);
         spec.format = core::outputFormatFromIndex(ui_.outputFormatCombo->currentIndex());
         spec.encoder = settings_.encoder;
+        spec.copyTags = settings_.copyTags;
         spec.sameFolder = ticked(ui_.sameFolderCheck);
         spec.destination = ui_.destinationEdit->text();
         jobSources_.append(spec.source);

@@ -33,7 +33,7 @@ constexpr int kClientWidthTwips = 8775;
 constexpr int kClientHeightTwips = 6600;
 constexpr int kMarginTwips = 120;
 constexpr int kGapTwips = 105;      // between the command buttons, and below the list
-constexpr int kColumnTwips = 1440;  // the size and status columns
+constexpr int kColumnTwips = 1440;  // the status column at least
 constexpr int kButtonHeightTwips = 855;
 constexpr int kTipGapTwips = 345;  // between the command buttons and the tip below them
 constexpr int kFormatComboTwips = 3495;
@@ -166,23 +166,26 @@ MainWindowUi::MainWindowUi(QMainWindow* window) : window_(window) {
     sourceList = new QTreeWidget(mainPanel);
     filesCaption->setBuddy(sourceList);
     sourceList->setAccessibleName(QStringLiteral("Files to convert"));
-    sourceList->setColumnCount(3);
-    sourceList->setHeaderLabels(
-        {QStringLiteral("Source audio file"), QStringLiteral("Size"), QStringLiteral("Status")});
+    sourceList->setColumnCount(kColumnCount);
+    sourceList->setHeaderLabels({QStringLiteral("Source audio file"), QStringLiteral("Title"),
+                                 QStringLiteral("Length"), QStringLiteral("Size"),
+                                 QStringLiteral("Status")});
     QHeaderView* header = sourceList->header();
     header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     header->setStretchLastSection(false);
     header->setSectionsMovable(false);
-    // The path takes what the other columns leave, however wide the window.
+    // The path and the title share what the other columns leave, however wide the window.
     header->setSectionResizeMode(kPathColumn, QHeaderView::Stretch);
-    sourceList->setColumnWidth(kSizeColumn, twipsToPx(kColumnTwips));
-    // Wide enough for the longest status in the window's font.
+    header->setSectionResizeMode(kTitleColumn, QHeaderView::Stretch);
+    // Wide enough for their longest texts in the window's font.
     const QFontMetrics metrics = sourceList->fontMetrics();
+    const auto fit = [&](const char* text) {
+        return metrics.horizontalAdvance(QLatin1String(text)) + 2 * metrics.averageCharWidth();
+    };
+    sourceList->setColumnWidth(kLengthColumn, fit("000:00"));
+    sourceList->setColumnWidth(kSizeColumn, fit("9999 Mb"));
     sourceList->setColumnWidth(
-        kStatusColumn,
-        std::max(twipsToPx(kColumnTwips),
-                 metrics.horizontalAdvance(QStringLiteral("Processing... 100% completed")) +
-                     2 * metrics.averageCharWidth()));
+        kStatusColumn, std::max(twipsToPx(kColumnTwips), fit("Processing... 100% completed")));
     sourceList->setRootIsDecorated(false);
     sourceList->setItemsExpandable(false);
     sourceList->setUniformRowHeights(true);
@@ -192,6 +195,9 @@ MainWindowUi::MainWindowUi(QMainWindow* window) : window_(window) {
     sourceList->setSelectionBehavior(QAbstractItemView::SelectRows);
     sourceList->setAllColumnsShowFocus(true);
     sourceList->setIconSize(QSize(16, 16));
+    // Paths and titles are cut in the middle instead: a scroll bar would
+    // only take height from a list that is short at large fonts.
+    sourceList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     // The window opens the menu itself, for the right button and the keyboard.
     sourceList->setContextMenuPolicy(Qt::PreventContextMenu);
     sourceList->setItemDelegate(new RowDelegate(sourceList));

@@ -6,6 +6,7 @@
 #include "core/PathHelpers.h"
 #include "gui/AudioFiles.h"
 #include "gui/Dialogs.h"
+#include "gui/RowDetails.h"
 
 #include <QDir>
 #include <QMimeData>
@@ -61,7 +62,11 @@ QStringList droppedPaths(const QMimeData* data) {
 }
 
 SourceList::SourceList(QTreeWidget* view, QIcon rowIcon)
-    : view_(view), rowIcon_(std::move(rowIcon)) {}
+    : view_(view),
+      rowIcon_(std::move(rowIcon)),
+      details_(std::make_unique<RowDetails>(view->model(), kTitleColumn, kLengthColumn)) {}
+
+SourceList::~SourceList() = default;
 
 int SourceList::count() const {
     return view_->topLevelItemCount();
@@ -133,11 +138,17 @@ void SourceList::scrollTo(int row) {
 
 int SourceList::addFiles(const QStringList& paths) {
     QList<QTreeWidgetItem*> rows;
+    QStringList added;
     rows.reserve(paths.size());
     for (const QString& path : paths) {
         const qint64 size = core::fileSize(path);
         if (size == 0) continue;  // empty, missing, a folder or unreadable
-        auto* row = new QTreeWidgetItem(QStringList{path, gui::sizeText(size), kNotProcessed});
+        QStringList cells(kColumnCount);
+        cells[kPathColumn] = path;
+        cells[kSizeColumn] = gui::sizeText(size);
+        cells[kStatusColumn] = kNotProcessed;
+        auto* row = new QTreeWidgetItem(cells);
+        added.append(path);
         row->setIcon(kPathColumn, rowIcon_);
         row->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren);
         rows.append(row);
@@ -145,8 +156,14 @@ int SourceList::addFiles(const QStringList& paths) {
     if (rows.isEmpty()) return 0;
     // One insertion and one repaint, however many files.
     view_->setUpdatesEnabled(false);
+    const int first = view_->topLevelItemCount();
     view_->addTopLevelItems(rows);
     view_->setUpdatesEnabled(true);
+    QList<QPersistentModelIndex> indexes;
+    indexes.reserve(rows.size());
+    for (int i = 0; i < rows.size(); ++i)
+        indexes.append(QPersistentModelIndex(view_->model()->index(first + i, kPathColumn)));
+    details_->read(indexes, added);
     return int(rows.size());
 }
 

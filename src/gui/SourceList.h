@@ -1,12 +1,15 @@
 #pragma once
 // The batch lives in the list view itself: one row per source file with its
-// path, size text and status text, in the order the files were added.
-// SourceList is a thin handle on that view; it owns nothing.
+// path, title, length, size text and status text, in the order the files
+// were added. SourceList is a thin handle on that view; it owns only the
+// reader that fills in titles and lengths.
 
 #include <QIcon>
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
+
+#include <memory>
 
 class QMimeData;
 class QTreeWidget;
@@ -15,11 +18,19 @@ class QWidget;
 
 namespace gui {
 class Dialogs;
-}
+class RowDetails;
+}  // namespace gui
 
 namespace gui {
 
-enum Column : int { kPathColumn = 0, kSizeColumn = 1, kStatusColumn = 2 };
+enum Column : int {
+    kPathColumn = 0,
+    kTitleColumn = 1,   // "artist - title", read in the background
+    kLengthColumn = 2,  // "m:ss", read in the background
+    kSizeColumn = 3,
+    kStatusColumn = 4,
+    kColumnCount = 5,
+};
 // The status cell's percentage while its row converts; none otherwise.
 inline constexpr int kProgressRole = Qt::UserRole + 1;
 
@@ -38,6 +49,7 @@ QStringList droppedPaths(const QMimeData* data);
 class SourceList {
 public:
     SourceList(QTreeWidget* view, QIcon rowIcon);
+    ~SourceList();
 
     QTreeWidget* view() const { return view_; }
 
@@ -77,6 +89,7 @@ private:
 
     QTreeWidget* view_;
     QIcon rowIcon_;
+    std::unique_ptr<RowDetails> details_;
 };
 
 }  // namespace gui

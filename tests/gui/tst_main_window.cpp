@@ -8,6 +8,7 @@
 #include "support/AudioFixtures.h"
 #include "support/gui/WindowFixture.h"
 
+#include <QCheckBox>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
@@ -183,6 +184,7 @@ private slots:
         QCOMPARE(dialog->adjustmentNote()->text(),
                  QStringLiteral("Adjusted: Ogg Vorbis to 90 kbps"));
         dialog->simultaneousCombo()->setCurrentText(QStringLiteral("5"));
+        dialog->copyTagsCheck()->setChecked(false);
         if (close == "ok")
             dialog->okButton()->click();
         else if (close == "cancel")
@@ -200,6 +202,7 @@ private slots:
         QCOMPARE(now.encoder.bitrate, stored ? 96 : 160);
         QCOMPARE(now.encoder.sampleRate, stored ? 22050 : 44100);
         QCOMPARE(now.encoder.stereo, !stored);
+        QCOMPARE(now.copyTags, !stored);
         QCOMPARE(now.simultaneousConversions, stored ? 5 : core::defaultSimultaneousConversions());
         s.window().close();
         QCOMPARE(iniValue("3"), stored ? QStringLiteral("96") : QStringLiteral("160"));
@@ -286,7 +289,8 @@ private slots:
     }
 
     // A drop of 10,000 files goes in at once, each row with its size and
-    // status; the commands that need rows follow without a polling delay.
+    // status, titles and lengths following in the background; the commands
+    // that need rows follow without a polling delay.
     void dropOfTenThousandFilesIsQuick() {
         StartedWindow s;
         QVERIFY(s.start());
@@ -295,6 +299,11 @@ private slots:
         for (int i = 0; i < 10000; ++i)
             paths << makeFile(many.path(), QString("%1.wav").arg(i), 1 + i % 3);
         paths.insert(5000, makeFile(many.path(), "empty.wav", 0));
+        const QString tagged = many.filePath("tagged.flac");  // its title and length fill in later
+        QVERIFY(fixtures::run("ffmpeg",
+                              {"-v", "error", "-f", "lavfi", "-i", "sine=duration=61", "-metadata",
+                               "artist=Ana", "-metadata", "title=Lullaby", tagged}));
+        paths.prepend(tagged);
 
         // The event loop is held only for the drop itself.
         QElapsedTimer clock;
@@ -304,10 +313,13 @@ private slots:
         qInfo("10,000 files added in %lld ms", elapsed);
         QVERIFY2(elapsed < 5000, qPrintable(QString::number(elapsed)));
 
-        QCOMPARE(s.rows().count(), 10000);
-        QCOMPARE(s.rows().path(9999), many.filePath("9999.wav"));
-        QCOMPARE(s.rows().sizeText(5000), QStringLiteral("3"));
-        QCOMPARE(s.rows().status(4999), QStringLiteral("Not processed"));
+        QCOMPARE(s.rows().count(), 10001);
+        QCOMPARE(s.rows().path(10000), many.filePath("9999.wav"));
+        QCOMPARE(s.rows().sizeText(5001), QStringLiteral("3"));
+        QCOMPARE(s.rows().status(5000), QStringLiteral("Not processed"));
+        const QTreeWidgetItem* first = s.ui().sourceList->topLevelItem(0);
+        QTRY_COMPARE(first->text(gui::kTitleColumn), QStringLiteral("Ana - Lullaby"));
+        QCOMPARE(first->text(gui::kLengthColumn), QStringLiteral("1:01"));
         QVERIFY(!s.ui().addFilesHint->isVisible());
         QVERIFY(s.ui().convertAction->isEnabled());
         QVERIFY(s.ui().startButton->isEnabled());
