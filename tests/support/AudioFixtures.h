@@ -1,11 +1,8 @@
 #pragma once
-// Real audio files for tests, made by the real ffmpeg, lame and oggenc
-// programs, and ffprobe to look at what a test produced. Every function
-// returns the full path of the file it made, or an empty string on failure
-// (with a QWARN-visible message); callers QVERIFY the result.
+// Real audio files for tests, made by the real ffmpeg, and ffprobe to look
+// at what a test produced. Makers return the full path of the file they
+// made, or an empty string on failure (with a warning); callers QVERIFY it.
 
-#include <QByteArray>
-#include <QString>
 #include <QStringList>
 
 namespace fixtures {
@@ -18,6 +15,7 @@ struct ProbeResult {
     int sampleRate = 0;
     int channels = 0;
     double duration = 0;  // seconds, from the stream (else the container)
+    QString title;        // the stream's or the container's title tag
     QString error;
 };
 
@@ -29,32 +27,36 @@ bool writeFile(const QString& path, const QByteArray& bytes);
 bool run(const QString& program, const QStringList& arguments, QString* error = nullptr,
          QByteArray* standardOutput = nullptr);
 
-// WAV of a 440 Hz sine or white noise; codec is an ffmpeg encoder name such as "pcm_s16le".
-QString makeWav(const QString& dir, const QString& name, double seconds, int rate, int channels,
-                const QString& codec = QStringLiteral("pcm_s16le"), Signal signal = Signal::Sine);
+// A 440 Hz sine (or white noise) of that length, rate and channels, written
+// by ffmpeg with outputArgs (codec, container) into dir/name.
+QString make(const QString& dir, const QString& name, double seconds, int rate, int channels,
+             const QStringList& outputArgs, Signal signal = Signal::Sine);
 
-// MP3 encoded by lame (CBR kbps) from a sine WAV of the given rate and channels.
-QString makeMp3(const QString& dir, const QString& name, double seconds, int rate, int channels,
-                int kbps = 128);
+// WAV; codec is an ffmpeg encoder name such as "pcm_s16le".
+inline QString makeWav(const QString& dir, const QString& name, double seconds, int rate,
+                       int channels, const QString& codec = "pcm_s16le",
+                       Signal signal = Signal::Sine) {
+    return make(dir, name, seconds, rate, channels, {"-c:a", codec, "-f", "wav"}, signal);
+}
 
-// Ogg Vorbis encoded by oggenc from a sine WAV of the given rate and channels.
-QString makeOgg(const QString& dir, const QString& name, double seconds, int rate, int channels);
-
-// Any container and codec ffmpeg writes, by encoder name, e.g. ("x.flac", "flac") or ("x.m4a",
-// "aac").
-QString makeEncoded(const QString& dir, const QString& name, double seconds, int rate, int channels,
-                    const QString& codec);
-
-// FLAC (16-bit) of a sine.
-QString makeFlac(const QString& dir, const QString& name, double seconds, int rate, int channels);
+// The container the name's extension picks, by encoder name: ("x.mp3", "libmp3lame"),
+// ("x.ogg", "libvorbis"), ("x.flac", "flac")...
+inline QString makeEncoded(const QString& dir, const QString& name, double seconds, int rate,
+                           int channels, const QString& codec) {
+    return make(dir, name, seconds, rate, channels, {"-c:a", codec});
+}
 
 // Headerless VOX: seconds x 4000 bytes of noise, which decode as Dialogic OKI
 // ADPCM (two 4-bit samples per byte) to seconds x 8000 mono samples.
-QString makeVox(const QString& dir, const QString& name, double seconds);
+inline QString makeVox(const QString& dir, const QString& name, double seconds) {
+    return make(dir, name, seconds, 4000, 1, {"-f", "u8"}, Signal::Noise);
+}
 
-// Headerless 16-bit little-endian PCM of a sine at the given rate and channels.
-QString makeRaw(const QString& dir, const QString& name, double seconds, int rate = 44100,
-                int channels = 2);
+// Headerless 16-bit little-endian PCM.
+inline QString makeRaw(const QString& dir, const QString& name, double seconds, int rate = 44100,
+                       int channels = 2) {
+    return make(dir, name, seconds, rate, channels, {"-f", "s16le"});
+}
 
 // The file's audio decoded by ffmpeg to 16-bit little-endian PCM at its own rate and channels.
 QByteArray decodeToPcm(const QString& path);

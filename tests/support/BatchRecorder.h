@@ -1,16 +1,15 @@
 #pragma once
-// Everything a core::Batch reports during a run, in the order it came, and
-// the jobs and WAV formats the batch suites start from. Header-only: for
-// suites that link the core.
+// A core::Batch writing into a fresh folder, with everything it reports
+// during a run in the order it came; and the jobs and WAV formats the core
+// suites start from. Header-only: for suites that link the core.
 
 #include "core/Batch.h"
 #include "core/WaveFormat.h"
 
-#include <QMap>
-#include <QObject>
-#include <QTest>
+#include <QtTest>
 
 #include <algorithm>
+#include <memory>
 #include <optional>
 
 namespace fixtures {
@@ -33,34 +32,43 @@ inline QByteArray waveFormat(const QString& name, const QString& attributes) {
 }
 
 struct BatchRecorder {
-    explicit BatchRecorder(core::Batch& batch) {
+    // n jobs at once, progress every 10 ms.
+    explicit BatchRecorder(int n = 1) {
         using core::Batch;
-        QObject::connect(&batch, &Batch::jobStarted, &context, [this](int job, const QString& out) {
+        batch->setMaxSimultaneous(n);
+        batch->setProgressInterval(10);
+        QObject::connect(batch.get(), &Batch::jobStarted, &context, [this](int job, QString out) {
             started << job;
             outputs[job] = out;
             maxRunning = std::max(maxRunning, ++running);
         });
-        QObject::connect(&batch, &Batch::jobProgress, &context,
+        QObject::connect(batch.get(), &Batch::jobProgress, &context,
                          [this](int job, qint64 decoded, qint64 length) {
                              progress[job] << qMakePair(decoded, length);
                          });
-        QObject::connect(&batch, &Batch::jobFinished, &context,
+        QObject::connect(batch.get(), &Batch::jobFinished, &context,
                          [this](int job, const core::JobResult& result) {
                              if (outputs.contains(job)) --running;
                              results[job] = result;
                          });
-        QObject::connect(&batch, &Batch::waveFormatNeeded, &context,
+        QObject::connect(batch.get(), &Batch::waveFormatNeeded, &context,
                          [this](int job, const QByteArray& current) {
-                             if (questionOpen) twoQuestionsOpen = true;
+                             twoQuestionsOpen |= questionOpen;
                              questionOpen = true;
                              asked << job;
                              offered << current;
                          });
-        QObject::connect(&batch, &Batch::finished, &context, [this](core::BatchEnd e) { end = e; });
+        QObject::connect(batch.get(), &Batch::finished, &context,
+                         [this](core::BatchEnd e) { end = e; });
     }
 
-    bool waitForEnd(int ms = 60000) {
-        return QTest::qWaitFor([this] { return end.has_value(); }, ms);
+    // Starts the sources in one format into the folder (or destination)
+    // and waits for the end.
+    bool run(const QStringList& sources, core::OutputFormat format, QString destination = {}) {
+        end.reset();
+        if (destination.isEmpty()) destination = out.path();
+        return batch->start(jobs(sources, format, destination)) &&
+               QTest::qWaitFor([this] { return end.has_value(); }, 60000);
     }
     // Jobs whose result is outcome.
     QList<int> with(core::JobOutcome outcome) const {
@@ -70,7 +78,9 @@ struct BatchRecorder {
         return jobs;
     }
 
+    QTemporaryDir out;
     QObject context;  // the connections end with the recorder
+    std::unique_ptr<core::Batch> batch = std::make_unique<core::Batch>();
     QList<int> started;
     QMap<int, QString> outputs;
     QMap<int, core::JobResult> results;

@@ -1,7 +1,6 @@
 #include "support/Processes.h"
 
 #include <QDir>
-#include <QFile>
 
 #include <unistd.h>
 
