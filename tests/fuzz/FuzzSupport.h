@@ -2,12 +2,10 @@
 // What every fuzz target needs: a check that stops the run where it fails,
 // a private folder for the files it makes, and no Qt log noise per input.
 
-#include <QByteArray>
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <cstdlib>
-#include <memory>
 
 #define CHECK(cond)                    \
     do {                               \
@@ -16,22 +14,22 @@
 
 namespace fuzz {
 
-inline QTemporaryDir* tempDir() {
-    static std::unique_ptr<QTemporaryDir> dir = [] {
-        auto d = std::make_unique<QTemporaryDir>();
-        if (!d->isValid()) std::abort();
-        return d;
-    }();
-    return dir.get();
+inline QString tempPath(const QString& name) {
+    static QTemporaryDir dir;
+    if (!dir.isValid()) std::abort();
+    return dir.filePath(name);
 }
 
 inline void quietMessages(QtMsgType, const QMessageLogContext&, const QString&) {}
 
-// Replaces the file's content; aborts when it cannot, as the run would be meaningless.
-inline void writeFile(const QString& path, const char* data, qsizetype size) {
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(data, size) != size)
+// The file name, with its content replaced; aborts when it cannot, as the
+// run would be meaningless.
+inline QString writeFile(const QString& name, const char* data, size_t size) {
+    QFile f(tempPath(name));
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        f.write(data, qint64(size)) != qint64(size))
         std::abort();
+    return f.fileName();
 }
 
 }  // namespace fuzz
