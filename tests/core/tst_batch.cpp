@@ -28,10 +28,6 @@ QByteArray pcmFormat(int rate) {
     return waveFormat("PCM", QString("%1 Hz, 16 bit, Mono").arg(rate));
 }
 
-OutputFormat format(int index) {
-    return *core::outputFormatFromIndex(index);
-}
-
 // Every job that started and runs has shown some progress beyond its start.
 bool allRunningShowProgress(const BatchRecorder& rec) {
     int shown = 0;
@@ -62,11 +58,7 @@ private slots:
     }
 
     // Whatever happened, every encoder has ended and been reaped.
-    void cleanup() {
-        const auto left = fixtures::children();
-        for (const auto& c : left) qWarning("left behind: %d %s", c.pid, qPrintable(c.name));
-        QVERIFY(left.isEmpty());
-    }
+    void cleanup() { QVERIFY2(fixtures::children().isEmpty(), "an encoder was left behind"); }
 
     // Five jobs of one name into one folder that already holds the plain name.
     void startsInOrderNeverMoreThanN() {
@@ -116,7 +108,7 @@ private slots:
                     batch.stop();
                 refused = !batch.start(jobs({tone_}, OutputFormat::Mp3, rec.out.path()));
             });
-            QVERIFY(rec.run({long_, long_, long_, tone_}, ::format(format)));
+            QVERIFY(rec.run({long_, long_, long_, tone_}, OutputFormat(format)));
             QVERIFY(refused);  // a stopped batch still winding down takes no new start
             QCOMPARE(*rec.end, BatchEnd::Stopped);
             QCOMPARE(rec.started.size(), n);
@@ -243,7 +235,7 @@ private slots:
             });
             gap.start();
             ticker.start(5);
-            QVERIFY(rec.run({long_, tone_}, ::format(format)));
+            QVERIFY(rec.run({long_, tone_}, OutputFormat(format)));
             ticker.stop();
             QVERIFY(hit != 0);
             QVERIFY(QDir(rec.out.path()).isEmpty());  // nothing half-written stays
@@ -251,7 +243,7 @@ private slots:
             QCOMPARE(rec.started, QList<int>{0});
             QVERIFY(rec.results[0].reason.contains(reason) && !rec.results[0].reason.isEmpty());
             QVERIFY2(longestGap < 250, qPrintable(QString::number(longestGap)));
-            QVERIFY(rec.run({tone_}, ::format(format)));
+            QVERIFY(rec.run({tone_}, OutputFormat(format)));
             QCOMPARE(rec.results[0].outcome, JobOutcome::Converted);
         }
     }
@@ -264,7 +256,7 @@ private slots:
             if (::mount("tmpfs", where.constData(), "tmpfs", 0, "size=128k") != 0)
                 QSKIP("cannot mount a tmpfs here");
             rec.batch->setWaveFormat(waveFormat("PCM", "44100 Hz, 16 bit, Stereo"), true);
-            const bool ran = rec.run({long_}, ::format(format));
+            const bool ran = rec.run({long_}, OutputFormat(format));
             const bool empty = QDir(rec.out.path()).isEmpty();
             ::umount2(where.constData(), MNT_DETACH);
             QVERIFY(ran && empty);

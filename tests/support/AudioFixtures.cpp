@@ -19,15 +19,11 @@ bool run(const QString& program, const QStringList& arguments, QString* error,
     QProcess p;
     p.start(program, arguments);
     p.closeWriteChannel();
-    if (!p.waitForFinished(60000)) {
-        p.kill();
-        p.waitForFinished();
-        if (error) *error = program + " did not start or timed out";
-        return false;
-    }
+    const bool ended = p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit;
+    if (!ended) p.kill(), p.waitForFinished();
     if (standardOutput) *standardOutput = p.readAllStandardOutput();
-    if (error) *error = QString::fromLocal8Bit(p.readAllStandardError());
-    return p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+    if (error) *error = program + ": " + QString::fromLocal8Bit(p.readAllStandardError());
+    return ended && p.exitCode() == 0;
 }
 
 QString make(const QString& dir, const QString& name, double seconds, int rate, int channels,
@@ -47,14 +43,6 @@ QString make(const QString& dir, const QString& name, double seconds, int rate, 
         return {};
     }
     return path;
-}
-
-QByteArray decodeToPcm(const QString& path) {
-    QByteArray out;
-    QString err;
-    if (!run("ffmpeg", {"-v", "error", "-i", path, "-f", "s16le", "-"}, &err, &out))
-        qWarning().noquote() << "ffmpeg could not decode" << path << err;
-    return out;
 }
 
 ProbeResult probe(const QString& path) {

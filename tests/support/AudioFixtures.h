@@ -58,9 +58,6 @@ inline QString makeRaw(const QString& dir, const QString& name, double seconds, 
     return make(dir, name, seconds, rate, channels, {"-f", "s16le"});
 }
 
-// The file's audio decoded by ffmpeg to 16-bit little-endian PCM at its own rate and channels.
-QByteArray decodeToPcm(const QString& path);
-
 // Codec, rate, channels and duration of the first audio stream, from ffprobe.
 ProbeResult probe(const QString& path);
 
