@@ -42,8 +42,8 @@ class CliTest : public QObject {
 private:
     QTemporaryDir tmp_{qEnvironmentVariable("SONBRIDGE_TEST_OUTPUT", QDir::tempPath()) +
                        "/cli-XXXXXX"};
-    QString home_;
-    QString settingsPath_;
+    const QString home_ = tmp_.filePath("home");
+    const QString settingsPath_ = home_ + "/Documents/Quillmoor Sonbridge/settings.ini";
     QString wav_;  // 1.5 s, 44100 Hz stereo
 
     void startCli(QProcess& p, const QStringList& args) const {
@@ -75,8 +75,6 @@ private:
 private slots:
     void initTestCase() {
         QVERIFY(tmp_.isValid());
-        home_ = dir("home");
-        settingsPath_ = home_ + "/Documents/Quillmoor Sonbridge/settings.ini";
         QVERIFY(QDir().mkpath(QFileInfo(settingsPath_).path()));
         wav_ = fixtures::makeWav(dir("src"), "tone.wav", 1.5, 44100, 2);
         QVERIFY(!wav_.isEmpty());

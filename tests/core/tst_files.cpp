@@ -94,23 +94,6 @@ private slots:
         }
     }
 
-    // The helpers ask the file system with the name's own bytes; only a
-    // regular file has a size.
-    void helpersFindFilesWithRawNames() {
-        QTemporaryDir dir;
-        const QByteArray file = QFile::encodeName(dir.path()) + "/\xFF\xFE sound.wav";
-        const QString path = core::pathFromNative(file);
-        QVERIFY(!core::entryExists(path));
-        QVERIFY(fixtures::writeFile(dir.filePath("x"), "12345"));
-        QCOMPARE(::rename(QFile::encodeName(dir.filePath("x")).constData(), file.constData()), 0);
-        QCOMPARE(core::fileSize(path), qint64(5));
-        QCOMPARE(core::fileSize(dir.path()), qint64(0));
-        QVERIFY(!core::entryExists(QFile::decodeName(file)));  // Qt's decoding names no file
-        QCOMPARE(core::buildOutputPath(path, OutputFormat::Wav, true, {}),
-                 core::pathFromNative(file.chopped(4) + " (copy).wav"));
-        ::unlink(file.constData());
-    }
-
     // Source, format (-1 none), destination (empty: beside the source),
     // entries made first, the output; relative to a fresh folder. Entries:
     // "f:name" a file, "d:name" a folder, "l:name" a broken link, "r:name"
@@ -252,11 +235,7 @@ private slots:
                  QString("[Main]\n0=1\n1=1\n2=%1/Output\n3=160\n4=1\n5=1\n6=44100\n7=%2\n8=1\n")
                      .arg(dir.path())
                      .arg(core::defaultSimultaneousConversions()));
-        QCOMPARE(fields(s), firstRun(dir.path()));
-        // A later run finds the file and changes nothing.
-        core::Settings later = before();
-        QVERIFY(!core::createDefaultSettings(later, dir.path(), path));
-        QCOMPARE(fields(later), fields(before()));
+        QVERIFY(!core::createDefaultSettings(s, dir.path(), path));  // a later run finds it
     }
 
     // Each key alone in the file, over before(): what the settings then

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <memory>
 #include <optional>
+#include <utility>
 
 namespace fixtures {
 
@@ -35,31 +36,27 @@ struct BatchRecorder {
     // n jobs at once, progress every 10 ms.
     explicit BatchRecorder(int n = 1) {
         using core::Batch;
-        batch->setMaxSimultaneous(n);
-        batch->setProgressInterval(10);
-        QObject::connect(batch.get(), &Batch::jobStarted, &context, [this](int job, QString out) {
+        Batch* b = batch.get();
+        b->setMaxSimultaneous(n);
+        b->setProgressInterval(10);
+        QObject::connect(b, &Batch::jobStarted, &context, [this](int job, QString out) {
             started << job;
             outputs[job] = out;
             maxRunning = std::max(maxRunning, ++running);
         });
-        QObject::connect(batch.get(), &Batch::jobProgress, &context,
-                         [this](int job, qint64 decoded, qint64 length) {
-                             progress[job] << qMakePair(decoded, length);
-                         });
-        QObject::connect(batch.get(), &Batch::jobFinished, &context,
-                         [this](int job, const core::JobResult& result) {
-                             if (outputs.contains(job)) --running;
-                             results[job] = result;
-                         });
-        QObject::connect(batch.get(), &Batch::waveFormatNeeded, &context,
-                         [this](int job, const QByteArray& current) {
-                             twoQuestionsOpen |= questionOpen;
-                             questionOpen = true;
-                             asked << job;
-                             offered << current;
-                         });
-        QObject::connect(batch.get(), &Batch::finished, &context,
-                         [this](core::BatchEnd e) { end = e; });
+        QObject::connect(b, &Batch::jobProgress, &context, [this](int job, qint64 at, qint64 of) {
+            progress[job] << qMakePair(at, of);
+        });
+        QObject::connect(b, &Batch::jobFinished, &context, [this](int job, core::JobResult r) {
+            running -= outputs.contains(job);
+            results[job] = r;
+        });
+        QObject::connect(b, &Batch::waveFormatNeeded, &context, [this](int job, QByteArray now) {
+            twoQuestionsOpen |= std::exchange(questionOpen, true);
+            asked << job;
+            offered << now;
+        });
+        QObject::connect(b, &Batch::finished, &context, [this](core::BatchEnd e) { end = e; });
     }
 
     // Starts the sources in one format into the folder (or destination)
