@@ -66,17 +66,18 @@ class WindowLayoutTest : public QObject {
 private slots:
     void init() { QDir(fixtures::appDataFolder()).removeRecursively(); }
 
-    // Font size (0: the default), dark scheme. A scale factor is left out:
-    // it scales the layouts whole, in device-independent pixels, so what
-    // fits at one scale fits at any.
+    // Font size (0: the default), dark scheme, scale factor: a row at
+    // another scale runs in a child process, as the scale is fixed at start.
     void windows_data() {
         QTest::addColumn<int>("points");
         QTest::addColumn<bool>("dark");
-        QTest::newRow("light") << 0 << false;
-        QTest::newRow("dark") << 0 << true;
-        QTest::newRow("8 pt") << 8 << false;
-        QTest::newRow("14 pt") << 14 << false;
-        QTest::newRow("11 pt, dark") << 11 << true;
+        QTest::addColumn<double>("scale");
+        QTest::newRow("light") << 0 << false << 1.0;
+        QTest::newRow("dark") << 0 << true << 1.0;
+        QTest::newRow("8 pt") << 8 << false << 1.0;
+        QTest::newRow("14 pt") << 14 << false << 1.0;
+        QTest::newRow("11 pt, dark") << 11 << true << 1.0;
+        QTest::newRow("14 pt at 2") << 14 << false << 2.0;
     }
 
     // No label or button of the three windows is cut off, and links stand
@@ -84,6 +85,18 @@ private slots:
     void windows() {
         QFETCH(int, points);
         QFETCH(bool, dark);
+        QFETCH(double, scale);
+        if (!qFuzzyCompare(qApp->devicePixelRatio(), scale)) {
+            QProcess child;
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert("QT_SCALE_FACTOR", QString::number(scale));
+            child.setProcessEnvironment(env);
+            child.start(QCoreApplication::applicationFilePath(),
+                        {QString("windows:") + QTest::currentDataTag()});
+            QVERIFY(child.waitForFinished(60000));
+            QVERIFY2(child.exitCode() == 0, child.readAllStandardOutput().constData());
+            return;
+        }
         QFont font = defaultFont_;
         if (points) font.setPointSize(points);
         QApplication::setFont(font);
@@ -103,7 +116,7 @@ private slots:
             QVERIFY(dialog && QTest::qWaitForWindowExposed(dialog));
             QCOMPARE(cutOff(dialog), QStringList());
             QVERIFY(worstLinkContrast(dialog, QPalette::Window) >= 4.5);
-            if (points == 14) screenshot(dialog, name + "-14pt");
+            if (points == 14 && scale == 1.0) screenshot(dialog, name + "-14pt");
             dialog->reject();
             QTRY_VERIFY(s.window().isEnabled() && !s.window().findChild<QDialog*>());
         }
@@ -129,6 +142,7 @@ private slots:
         QTRY_VERIFY(s.window().isMaximized());
         QTest::qWait(50);
         QVERIFY(s.ui().sourceList->height() > 200);  // the list takes the room
+        screenshot(&s.window(), QString("main-window-maximised-") + QTest::currentDataTag());
     }
 };
 
