@@ -210,20 +210,13 @@ private slots:
         }
     }
 
-    // A line break, a key read as a comment or holding '=', a section
-    // holding ']', an empty key.
-    void valuesThatWouldBreakTheFileAreRefused() {
-        const std::tuple<const char*, const char*, const char*> rows[] = {
-            {"Main", "2", "/a\n[Main]\n3=999"},
-            {"Main", "#2", "x"},
-            {"Main", "a=b", "x"},
-            {"Ma]in", "2", "x"},
-            {"Main", " ", "x"}};
-        for (const auto& [section, key, value] : rows) {
-            QVERIFY(writeFile(path_, "[Main]\n2=/old\n"));
-            QVERIFY(!core::writeIniValue(section, key, value, path_));
-            QCOMPARE(readFile(path_), QByteArray("[Main]\n2=/old\n"));
-        }
+    // A value with a line break (a destination pasted with one) would add
+    // keys of its own. Keys and sections are the program's constants; the
+    // INI fuzz target checks that no key or section breaks the file.
+    void valueWithALineBreakIsRefused() {
+        QVERIFY(writeFile(path_, "[Main]\n2=/old\n"));
+        QVERIFY(!core::writeIniValue("Main", "2", "/a\n[Main]\n3=999", path_));
+        QCOMPARE(readFile(path_), QByteArray("[Main]\n2=/old\n"));
     }
 
     void firstRunWritesExactlyTheDefaults() {
