@@ -303,21 +303,6 @@ private slots:
             QVERIFY(!QDir(destination).exists() || QDir(destination).isEmpty());
         }
     }
-
-    // A name at the file system's limit of 255 bytes (two a character here)
-    // still converts, and again beside itself.
-    void longestNameConvertsTwice() {
-        const QString name = QString(125, QChar(0xE9));
-        QVERIFY(QFile::copy(tone_, media_.filePath(name + ".wav")));
-        BatchRecorder rec;
-        for (int round = 0; round < 2; ++round) {
-            QVERIFY(rec.run({media_.filePath(name + ".wav")}, OutputFormat::Ogg));
-            QVERIFY2(rec.results[0].outcome == JobOutcome::Converted,
-                     qPrintable(rec.results[0].reason));
-        }
-        QCOMPARE(QDir(rec.out.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name),
-                 (QStringList{name.left(122) + " (copy).ogg", name + ".ogg"}));
-    }
 };
 
 QTEST_GUILESS_MAIN(BatchTest)

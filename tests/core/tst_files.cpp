@@ -156,6 +156,18 @@ private slots:
             QCOMPARE(fixtures::readFile(tmp.filePath(name)), QByteArray(name));
         QVERIFY(!QFileInfo::exists(temporary));
     }
+    // A name at the file system's limit of 255 bytes (two a character here):
+    // its copy and its temporary name are cut to fit, by bytes.
+    void longestNameFits() {
+        QTemporaryDir tmp;
+        const QString name(125, QChar(0xE9));
+        QVERIFY(writeFile(tmp.filePath(name + ".ogg"), "x"));
+        QCOMPARE(core::buildOutputPath(tmp.filePath(name + ".wav"), OutputFormat::Ogg, true, {}),
+                 tmp.filePath(name.left(122) + " (copy).ogg"));
+        QCOMPARE(core::temporaryPathFor(tmp.filePath(name + ".ogg")),
+                 tmp.filePath("." + name.left(124) + ".part"));
+    }
+
     // Text, bits, value (-1: does not fit): a unit after the digits, half to
     // even, a leading tab, an exponent (only with digits), the edges of the
     // widths, a number too large or too small for a double (zero).
