@@ -67,13 +67,6 @@ core::JobResult convert(const QString& source, int format, const QString& output
         .run(stop);
 }
 
-// PATH for the life of the object.
-struct SearchPath {
-    explicit SearchPath(const QString& path) { qputenv("PATH", path.toUtf8()); }
-    ~SearchPath() { qputenv("PATH", saved); }
-    const QByteArray saved = qgetenv("PATH");
-};
-
 }  // namespace
 
 class AudioTest : public QObject {
@@ -357,8 +350,10 @@ private slots:
             {"source.wav", 1, "b.mp3", true, "lame not found"},
             {"source.wav", 2, "b.ogg", true, "oggenc not found"}};
         // clang-format on
+        const QByteArray path = qgetenv("PATH");
+        const auto restore = qScopeGuard([path] { qputenv("PATH", path); });
         for (const auto& [source, format, output, noEncoders, reason] : rows) {
-            SearchPath path(noEncoders ? dir_.filePath("empty") : QString(qgetenv("PATH")));
+            qputenv("PATH", noEncoders ? "/nonexistent" : path);
             const core::JobResult r =
                 convert(dir_.filePath(source), format, dir_.filePath(output), {128, 44100, true},
                         waveFormat("PCM", "44100 Hz, 16 bit, Stereo"));

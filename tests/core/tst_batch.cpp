@@ -74,8 +74,7 @@ private slots:
             for (int job = 0; job < 5; ++job) {
                 const QString name = rec.out.filePath(
                     job ? QString("tone (copy %1).mp3").arg(job + 1) : "tone (copy).mp3");
-                QCOMPARE(rec.outputs[job], name);
-                QCOMPARE(rec.results[job].outputPath, name);
+                QVERIFY(rec.outputs[job] == name && rec.results[job].outputPath == name);
                 const auto p = fixtures::probe(name);
                 QVERIFY2(p.ok && qAbs(p.duration - 2.0) < 0.1, qPrintable(name + p.error));
                 // Progress only grows and never passes the length.
@@ -237,8 +236,7 @@ private slots:
             ticker.start(5);
             QVERIFY(rec.run({long_, tone_}, OutputFormat(format)));
             ticker.stop();
-            QVERIFY(hit != 0);
-            QVERIFY(QDir(rec.out.path()).isEmpty());  // nothing half-written stays
+            QVERIFY(hit && QDir(rec.out.path()).isEmpty());  // nothing half-written stays
             QCOMPARE(*rec.end, BatchEnd::Failed);
             QCOMPARE(rec.started, QList<int>{0});
             QVERIFY(rec.results[0].reason.contains(reason) && !rec.results[0].reason.isEmpty());
@@ -259,9 +257,8 @@ private slots:
             const bool ran = rec.run({long_}, OutputFormat(format));
             const bool empty = QDir(rec.out.path()).isEmpty();
             ::umount2(where.constData(), MNT_DETACH);
-            QVERIFY(ran && empty);
-            QCOMPARE(*rec.end, BatchEnd::Failed);
-            QVERIFY(!rec.results[0].reason.isEmpty());
+            QVERIFY(ran && empty && *rec.end == BatchEnd::Failed &&
+                    !rec.results[0].reason.isEmpty());
         }
     }
 

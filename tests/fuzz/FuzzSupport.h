@@ -7,10 +7,7 @@
 
 #include <cstdlib>
 
-#define CHECK(cond)                    \
-    do {                               \
-        if (!(cond)) __builtin_trap(); \
-    } while (0)
+#define CHECK(cond) ((cond) ? (void)0 : __builtin_trap())
 
 namespace fuzz {
 
