@@ -210,6 +210,7 @@ private slots:
         QVERIFY(d->atEnd());
         QVERIFY2(total >= 48000 && total <= 48000 * 4 * 2, qPrintable(QString::number(total)));
     }
+
     // Format, settings, the line as shown, the channels of the audio sent.
     // The arguments that really run are the line less the program and the
     // quotes, the output one argument.

@@ -67,9 +67,7 @@ private slots:
     void everyByteStringRoundTrips() {
         for (const QByteArray bytes :
              {"/m\xC3\xBCsic/\xE2\x99\xAA \xF0\x9F\x8E\xB5.ogg", "/m\xFCsic/caf\xE9.wav",
-              "a\xF4\x90\x80\x80z", "a\xE2\x99", "\xF0\x90\x82\x80\xFF",
-              "\xEF\xBB\xBF"
-              "a.wav",
+              "a\xF4\x90\x80\x80z", "a\xE2\x99", "\xF0\x90\x82\x80\xFF", "\xEF\xBB\xBF\x61.wav",
               "\xFF\xEF\xBB\xBF.wav"}) {
             const QString text = core::pathFromNative(bytes);
             QCOMPARE(core::nativePath(text), bytes);
@@ -122,9 +120,8 @@ private slots:
                 core::buildOutputPath(t + source, core::outputFormatFromIndex(format),
                                       !*destination, t + destination, reserved);
             QCOMPARE(output, t + expected);
-            QVERIFY(
-                QFileInfo(core::folderOf(output)).isDir());  // the folder is made, never the file
-            QVERIFY(!core::entryExists(output));
+            // The folder is made, never the file.
+            QVERIFY(QFileInfo(core::folderOf(output)).isDir() && !core::entryExists(output));
         }
     }
 
@@ -146,6 +143,7 @@ private slots:
             QCOMPARE(fixtures::readFile(tmp.filePath(name)), QByteArray(name));
         QVERIFY(!QFileInfo::exists(temporary));
     }
+
     // A name at the file system's limit of 255 bytes (two a character here):
     // its copy and its temporary name are cut to fit, by bytes.
     void longestNameFits() {
