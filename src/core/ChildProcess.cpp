@@ -254,11 +254,4 @@ Status ChildProcess::finish(int timeoutMs) {
     return Failure{why};
 }
 
-bool ChildProcess::hasExited() const {
-    if (pid_ <= 0 || reaped_) return true;
-    siginfo_t info{};
-    return ::waitid(P_PID, id_t(pid_), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
-           info.si_pid == pid_;
-}
-
 }  // namespace core

@@ -61,9 +61,6 @@ public:
     // after timeoutMs). Success is a zero exit status; otherwise the reason says why.
     Status finish(int timeoutMs);
 
-    // True once the process has exited (without reaping it).
-    bool hasExited() const;
-
     QString lastErrorLines() const;
 
     // How long writeAll waits for an encoder that takes no input before it
