@@ -128,20 +128,22 @@ private slots:
     // A finished output meets names taken while it was written: it takes the
     // next free one and replaces nothing.
     void finishedOutputNeverReplaces() {
-        QTemporaryDir tmp;
-        const QString temporary = core::temporaryPathFor(tmp.filePath("Song.mp3"));
-        QCOMPARE(core::nameOnly(temporary), QString(".Song.mp3.part"));
-        QVERIFY(fixtures::writeFile(temporary, "new"));
-        for (const char* name : {"Song.mp3", "Song (copy).mp3"})
-            QVERIFY(fixtures::writeFile(tmp.filePath(name), name));
-        const core::Result<QString> result =
-            core::commitOutput(temporary, tmp.filePath("Song.mp3"));
-        QVERIFY2(result.ok(), qPrintable(result.reason()));
-        QCOMPARE(*result, tmp.filePath("Song (copy 2).mp3"));
-        QCOMPARE(fixtures::readFile(*result), QByteArray("new"));
-        for (const char* name : {"Song.mp3", "Song (copy).mp3"})
-            QCOMPARE(fixtures::readFile(tmp.filePath(name)), QByteArray(name));
-        QVERIFY(!QFileInfo::exists(temporary));
+        for (const QStringList& taken :
+             {QStringList{"Song.mp3"}, {"Song.mp3", "Song (copy).mp3"}}) {
+            QTemporaryDir tmp;
+            const QString temporary = core::temporaryPathFor(tmp.filePath("Song.mp3"));
+            QCOMPARE(core::nameOnly(temporary), QString(".Song.mp3.part"));
+            QVERIFY(writeFile(temporary, "new"));
+            for (const QString& name : taken) QVERIFY(writeFile(tmp.filePath(name), name.toUtf8()));
+            const core::Result<QString> result =
+                core::commitOutput(temporary, tmp.filePath("Song.mp3"));
+            QVERIFY2(result.ok(), qPrintable(result.reason()));
+            QCOMPARE(*result,
+                     tmp.filePath(taken.size() == 1 ? "Song (copy).mp3" : "Song (copy 2).mp3"));
+            QCOMPARE(readFile(*result), QByteArray("new"));
+            for (const QString& name : taken) QCOMPARE(readFile(tmp.filePath(name)), name.toUtf8());
+            QVERIFY(!QFileInfo::exists(temporary));
+        }
     }
 
     // A name at the file system's limit of 255 bytes (two a character here):
