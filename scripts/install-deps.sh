@@ -7,8 +7,10 @@ SONBRIDGE_PACKAGES=(
   cmake g++ make pkg-config clang-format
   qt6-base-dev libgl-dev
   libavformat-dev libavcodec-dev libswresample-dev libavutil-dev
-  libsdl2-dev libvorbis-dev libtag1-dev
-  lame vorbis-tools ffmpeg
+  libsdl2-dev libvorbis-dev libtag1-dev libebur128-dev
+  qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
+  lame vorbis-tools ffmpeg flac opus-tools wavpack sox python3-numpy
+  dbus dbus-daemon ccache
   xvfb xauth
   desktop-file-utils appstream
   clang libclang-rt-14-dev
