@@ -1,7 +1,6 @@
 #pragma once
 // FILE and FOLDER arguments turned into the batch's jobs: files as named,
-// folders walked with -R (audio files by extension, hidden entries skipped,
-// names in byte order), each job with its destination rule.
+// folders walked with -R (the core's walk), each job with its destination rule.
 
 #include "cli/Options.h"
 #include "core/ConversionJob.h"
@@ -18,9 +17,6 @@ struct Sources {
     QStringList errors;  // "NAME: why", one per argument that gave no job
     bool interrupted = false;
 };
-
-// File-name extensions -R takes, lower case, without the dot.
-const QStringList& audioExtensions();
 
 // interrupted() is asked between directory entries so that Ctrl+C ends a long walk.
 Sources collectSources(const Options& options, const std::function<bool()>& interrupted);

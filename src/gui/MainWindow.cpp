@@ -1,12 +1,12 @@
 #include "gui/MainWindow.h"
 
+#include "core/AudioFiles.h"
 #include "core/NativePath.h"
 #include "core/PathHelpers.h"
 #include "core/ProductInfo.h"
 #include "core/Progress.h"
 #include "core/WaveFormat.h"
 #include "gui/AboutDialog.h"
-#include "gui/AudioFiles.h"
 #include "gui/Dialogs.h"
 #include "gui/DropTargets.h"
 #include "gui/EncoderSettingsDialog.h"
@@ -258,14 +258,14 @@ void MainWindow::addPaths(const QStringList& paths) {
 QString MainWindow::openDialogFolder() const {
     for (const QString& folder :
          {settings_.openFolder, QStandardPaths::writableLocation(QStandardPaths::MusicLocation)})
-        if (isFolder(folder)) return folder;
+        if (core::isFolder(folder)) return folder;
     return QDir::homePath();
 }
 
 void MainWindow::dropOnDestination(const QMimeData* data) {
     QStringList paths = droppedPaths(data);
     // The destination is what a run reads: it stays while one is active.
-    const auto folder = std::find_if(paths.begin(), paths.end(), isFolder);
+    const auto folder = std::find_if(paths.begin(), paths.end(), core::isFolder);
     if (folder != paths.end() && !runActive()) {
         ui_.destinationEdit->setText(*folder);
         ui_.sameFolderCheck->setCheckState(Qt::Unchecked);

@@ -2,16 +2,19 @@
 
 #include "core/Progress.h"
 
+#include "core/AudioFiles.h"
 #include "core/NativePath.h"
 #include "core/PathHelpers.h"
-#include "gui/AudioFiles.h"
 #include "gui/Dialogs.h"
+#include "gui/FolderScan.h"
 #include "gui/RowDetails.h"
 
 #include <QDir>
 #include <QMimeData>
 #include <QTreeWidget>
 #include <QUrl>
+
+#include <algorithm>
 
 namespace gui {
 
@@ -27,7 +30,7 @@ QString openDialogTitle() {
 
 QString openDialogFilter() {
     QStringList all;
-    for (const QString& ext : audioExtensions()) all.append(QStringLiteral("*.") + ext);
+    for (const QString& ext : core::audioExtensions()) all.append(QStringLiteral("*.") + ext);
     // Each entry keeps its full description; the trailing group is the
     // space-separated pattern list Qt matches with.
     static const char* const kEntries[][2] = {
@@ -64,7 +67,11 @@ QStringList droppedPaths(const QMimeData* data) {
 SourceList::SourceList(QTreeWidget* view, QIcon rowIcon)
     : view_(view),
       rowIcon_(std::move(rowIcon)),
-      details_(std::make_unique<RowDetails>(view->model(), kTitleColumn, kLengthColumn)) {}
+      details_(std::make_unique<RowDetails>(view->model(), kTitleColumn, kLengthColumn)),
+      scan_(std::make_unique<FolderScan>(
+          [this](const QStringList& paths, const QStringList& addedFrom) {
+              addFiles(paths, addedFrom);
+          })) {}
 
 SourceList::~SourceList() = default;
 
@@ -79,6 +86,11 @@ QTreeWidgetItem* SourceList::item(int row) const {
 QString SourceList::path(int row) const {
     const QTreeWidgetItem* it = item(row);
     return it ? it->text(kPathColumn) : QString();
+}
+
+QString SourceList::addedFrom(int row) const {
+    const QTreeWidgetItem* it = item(row);
+    return it ? it->data(kPathColumn, kAddedFromRole).toString() : QString();
 }
 
 QString SourceList::sizeText(int row) const {
@@ -136,11 +148,12 @@ void SourceList::scrollTo(int row) {
     if (QTreeWidgetItem* it = item(row)) view_->scrollToItem(it);
 }
 
-int SourceList::addFiles(const QStringList& paths) {
+int SourceList::addFiles(const QStringList& paths, const QStringList& addedFrom) {
     QList<QTreeWidgetItem*> rows;
     QStringList added;
     rows.reserve(paths.size());
-    for (const QString& path : paths) {
+    for (qsizetype i = 0; i < paths.size(); ++i) {
+        const QString& path = paths.at(i);
         const qint64 size = core::fileSize(path);
         if (size == 0) continue;  // empty, missing, a folder or unreadable
         QStringList cells(kColumnCount);
@@ -150,6 +163,8 @@ int SourceList::addFiles(const QStringList& paths) {
         auto* row = new QTreeWidgetItem(cells);
         added.append(path);
         row->setIcon(kPathColumn, rowIcon_);
+        if (i < addedFrom.size() && !addedFrom.at(i).isEmpty())
+            row->setData(kPathColumn, kAddedFromRole, addedFrom.at(i));
         row->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren);
         rows.append(row);
     }
@@ -167,8 +182,16 @@ int SourceList::addFiles(const QStringList& paths) {
     return int(rows.size());
 }
 
-int SourceList::addPaths(const QStringList& paths) {
-    return addFiles(withFoldersExpanded(paths));
+void SourceList::addPaths(const QStringList& paths) {
+    // Behind a walk still running, files wait their turn to keep the order.
+    if (scan_->busy() || std::any_of(paths.begin(), paths.end(), core::isFolder))
+        scan_->add(paths);
+    else
+        addFiles(paths);
+}
+
+bool SourceList::adding() const {
+    return scan_->busy();
 }
 
 QStringList SourceList::addFromOpenDialog(gui::Dialogs& dialogs, QWidget* owner,

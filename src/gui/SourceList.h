@@ -18,6 +18,7 @@ class QWidget;
 
 namespace gui {
 class Dialogs;
+class FolderScan;
 class RowDetails;
 }  // namespace gui
 
@@ -33,6 +34,8 @@ enum Column : int {
 };
 // The status cell's percentage while its row converts; none otherwise.
 inline constexpr int kProgressRole = Qt::UserRole + 1;
+// The path cell's folder the row was added from; empty for a file added on its own.
+inline constexpr int kAddedFromRole = Qt::UserRole + 2;
 
 inline const QString kNotProcessed = QStringLiteral("Not processed");
 
@@ -56,6 +59,7 @@ public:
     // Rows are 0-based here; the top row is 0.
     int count() const;
     QString path(int row) const;  // empty for a row that does not exist
+    QString addedFrom(int row) const;
     QString sizeText(int row) const;
     QString status(int row) const;
     QString statusTip(int row) const;
@@ -71,10 +75,15 @@ public:
     void scrollTo(int row);
 
     // Appends a row for each file of non-zero size, in order, all in one
-    // step so that thousands of files go in at once. Returns the rows added.
-    int addFiles(const QStringList& paths);
-    // Files as given and, for each folder, the audio files below it.
-    int addPaths(const QStringList& paths);
+    // step so that thousands of files go in at once. addedFrom: for each
+    // path the folder it was added from (none: added on its own). Returns
+    // the rows added.
+    int addFiles(const QStringList& paths, const QStringList& addedFrom = {});
+    // Files as given and, for each folder, the audio files below it. With a
+    // folder among them the rows appear as a worker thread finds them.
+    void addPaths(const QStringList& paths);
+    // Folders handed to addPaths are still being walked.
+    bool adding() const;
     // Shows the Open dialog over owner, opened in folder, and adds what was
     // chosen. Returns the chosen paths.
     QStringList addFromOpenDialog(gui::Dialogs& dialogs, QWidget* owner, const QString& folder);
@@ -90,6 +99,7 @@ private:
     QTreeWidget* view_;
     QIcon rowIcon_;
     std::unique_ptr<RowDetails> details_;
+    std::unique_ptr<FolderScan> scan_;
 };
 
 }  // namespace gui
