@@ -53,11 +53,6 @@ struct SpawnAttributes {
 
 }  // namespace
 
-void UniqueFd::reset(int fd) {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = fd;
-}
-
 ChildProcess::~ChildProcess() {
     if (pid_ > 0 && !reaped_) {
         stdin_.reset();
@@ -69,7 +64,7 @@ ChildProcess::~ChildProcess() {
     }
 }
 
-Status ChildProcess::start(const QString& program, const QStringList& arguments) {
+Status ChildProcess::start(const QString& program, const QStringList& arguments, int passedFd) {
     ignoreSigpipe();
     name_ = QFileInfo(program).fileName();
     int in[2], err[2];
@@ -91,6 +86,8 @@ Status ChildProcess::start(const QString& program, const QStringList& arguments)
     posix_spawn_file_actions_adddup2(&fa.actions, inRead.get(), STDIN_FILENO);
     posix_spawn_file_actions_addopen(&fa.actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_adddup2(&fa.actions, errWrite.get(), STDERR_FILENO);
+    // dup2 onto itself clears close-on-exec, so this works for any number.
+    if (passedFd >= 0) posix_spawn_file_actions_adddup2(&fa.actions, passedFd, kPassedFd);
     SpawnAttributes sa;
     // The child gets SIGPIPE back at its default and no inherited signal mask.
     sigset_t def, none;

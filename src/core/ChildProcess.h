@@ -5,6 +5,7 @@
 // destructor closes the pipe, waits a while, then kills, and always reaps.
 
 #include "core/Result.h"
+#include "core/UniqueFd.h"
 
 #include <QByteArray>
 #include <QString>
@@ -20,30 +21,6 @@
 
 namespace core {
 
-class UniqueFd {
-public:
-    UniqueFd() = default;
-    explicit UniqueFd(int fd) : fd_(fd) {}
-    ~UniqueFd() { reset(); }
-    UniqueFd(UniqueFd&& o) noexcept : fd_(o.release()) {}
-    UniqueFd& operator=(UniqueFd&& o) noexcept {
-        if (this != &o) reset(o.release());
-        return *this;
-    }
-    UniqueFd(const UniqueFd&) = delete;
-    UniqueFd& operator=(const UniqueFd&) = delete;
-    int get() const { return fd_; }
-    int release() {
-        const int fd = fd_;
-        fd_ = -1;
-        return fd;
-    }
-    void reset(int fd = -1);
-
-private:
-    int fd_ = -1;
-};
-
 class ChildProcess {
 public:
     ChildProcess() = default;
@@ -51,8 +28,10 @@ public:
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
 
-    // Fails ("lame not found") when it cannot be started.
-    Status start(const QString& program, const QStringList& arguments);
+    // Fails ("lame not found") when it cannot be started. A given
+    // passedFd becomes the child's descriptor kPassedFd.
+    Status start(const QString& program, const QStringList& arguments, int passedFd = -1);
+    static constexpr int kPassedFd = 3;
 
     // Writes all of data to standard input; false once the pipe is broken.
     bool writeAll(const char* data, qint64 size);

@@ -15,24 +15,6 @@
 
 namespace core {
 
-namespace {
-
-// Removes the temporary output however the job ends, unless it was renamed.
-class TemporaryOutput {
-public:
-    explicit TemporaryOutput(QString path) : path_(std::move(path)) {}
-    ~TemporaryOutput() { discardOutput(path_); }
-    TemporaryOutput(const TemporaryOutput&) = delete;
-    TemporaryOutput& operator=(const TemporaryOutput&) = delete;
-    const QString& path() const { return path_; }
-    void release() { path_.clear(); }
-
-private:
-    QString path_;
-};
-
-}  // namespace
-
 struct ConversionJob::Started {
     std::unique_ptr<Encoder> encoder;
     ExpectedOutput expected;
@@ -45,7 +27,7 @@ ConversionJob::ConversionJob(JobSpec spec, QString outputPath, Environment envir
       environment_(std::move(environment)) {}
 
 Result<ConversionJob::Started> ConversionJob::startEncoder(const Decoder& decoder,
-                                                           const QString& temporary,
+                                                           const TemporaryOutput& temporary,
                                                            const std::atomic<bool>& stop) {
     Started started;
     if (!spec_.format) return Failure{QStringLiteral("No output format is selected")};
@@ -59,8 +41,8 @@ Result<ConversionJob::Started> ConversionJob::startEncoder(const Decoder& decode
         if (!answer.waveFormatEx) return Failure{QStringLiteral("No wave format was chosen")};
         Result<WavEncoding> encoding = parseWaveFormat(*answer.waveFormatEx);
         if (!encoding) return Failure{encoding.reason()};
-        auto writer =
-            WavWriter::create(*encoding, temporary, decoder.sampleRate(), decoder.channels());
+        auto writer = WavWriter::create(*encoding, temporary.descriptorPath(), decoder.sampleRate(),
+                                        decoder.channels());
         if (!writer) return Failure{writer.reason()};
         started.encoder = writer.take();
         const AVCodec* codec = avcodec_find_encoder_by_name(encoding->encoder);
@@ -73,8 +55,9 @@ Result<ConversionJob::Started> ConversionJob::startEncoder(const Decoder& decode
     EncoderSettings settings = spec_.encoder;
     settings.bitrate = bitrate.kbps;
     started.note = bitrate.note;
-    const EncoderCommandLine command =
-        buildEncoderCommand(*spec_.format, settings, environment_.encoderFolder, temporary);
+    EncoderCommandLine command = buildEncoderCommand(
+        *spec_.format, settings, environment_.encoderFolder, encoderOutputPath());
+    command.encoder.outputFd = temporary.descriptor();
     const bool mp3 = *spec_.format == OutputFormat::Mp3;
     if (command.encoder.program.isEmpty())
         return Failure{QStringLiteral("%1 not found")
@@ -101,8 +84,10 @@ JobResult ConversionJob::run(const std::atomic<bool>& stop) {
     length_ = decoder->length();
     if (stop.load()) return terminated;
 
-    TemporaryOutput temporary(temporaryPathFor(outputPath_));
-    Result<Started> started = startEncoder(*decoder, temporary.path(), stop);
+    Result<TemporaryOutput> created = TemporaryOutput::create(outputPath_);
+    if (!created) return failed(created.reason());
+    TemporaryOutput temporary = created.take();
+    Result<Started> started = startEncoder(*decoder, temporary, stop);
     if (!started) return withdrawn_ ? terminated : failed(started.reason());
     Encoder& encoder = *started->encoder;
 
@@ -126,7 +111,7 @@ JobResult ConversionJob::run(const std::atomic<bool>& stop) {
     // Tags go in before the check, so that a file TagLib spoiled is never kept.
     QString note = started->note;
     if (spec_.copyTags) {
-        const QString tagNote = copyTags(spec_.source, temporary.path(), *spec_.format);
+        const QString tagNote = copyTags(spec_.source, temporary.descriptorPath(), *spec_.format);
         if (!tagNote.isEmpty())
             note += (note.isEmpty() ? QString() : QStringLiteral("; ")) + tagNote;
     }
@@ -134,11 +119,10 @@ JobResult ConversionJob::run(const std::atomic<bool>& stop) {
     ExpectedOutput expected = started->expected;
     expected.seconds = double(decoder->delivered()) /
                        (double(decoder->sampleRate()) * double(decoder->frameBytes()));
-    if (const Status checked = checkOutput(temporary.path(), expected); !checked)
+    if (const Status checked = checkOutput(temporary.descriptorPath(), expected); !checked)
         return failed(checked.reason());
-    const Result<QString> named = commitOutput(temporary.path(), outputPath_);
+    const Result<QString> named = temporary.commit(outputPath_);
     if (!named) return failed(named.reason());
-    temporary.release();
     return JobResult{JobOutcome::Converted, {}, *named, note};
 }
 

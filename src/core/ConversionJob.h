@@ -17,6 +17,7 @@
 namespace core {
 
 class Decoder;
+class TemporaryOutput;
 
 // What one source becomes.
 struct JobSpec {
@@ -70,7 +71,7 @@ public:
 private:
     struct Started;
     // The WAV writer or the encoder process, writing to temporary.
-    Result<Started> startEncoder(const Decoder& decoder, const QString& temporary,
+    Result<Started> startEncoder(const Decoder& decoder, const TemporaryOutput& temporary,
                                  const std::atomic<bool>& stop);
 
     JobSpec spec_;

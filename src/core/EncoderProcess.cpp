@@ -41,7 +41,8 @@ Result<std::unique_ptr<EncoderProcess>> EncoderProcess::create(const CommandEnco
     e->outFrameBytes_ = outChannels * 2;
     if (Status s = e->conv_.init(srcRate, srcChannels, AV_SAMPLE_FMT_S16, outRate, outChannels); !s)
         return Failure{s.reason()};
-    if (Status s = e->child_.start(cfg.program, cfg.arguments); !s) return Failure{s.reason()};
+    if (Status s = e->child_.start(cfg.program, cfg.arguments, cfg.outputFd); !s)
+        return Failure{s.reason()};
     if (cfg.wavHeader) {
         const QByteArray header = streamingWavHeader(outRate, outChannels);
         e->broken_ = !e->child_.writeAll(header.constData(), header.size());

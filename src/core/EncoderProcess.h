@@ -21,7 +21,14 @@ struct CommandEncoder {
     int sampleRate = 44100;  // audio is converted to this rate
     int channels = 0;        // 1 or 2; 0 keeps the source's channels folded to at most 2
     bool wavHeader = true;   // WAV header before the PCM (lame) or headerless PCM (oggenc)
+    int outputFd = -1;       // the file written, passed down as encoderOutputPath()
 };
+
+// What an encoder's command line names as its output: the file the job
+// created and passed down, never a name someone else could take meanwhile.
+inline QString encoderOutputPath() {
+    return QStringLiteral("/dev/fd/%1").arg(ChildProcess::kPassedFd);
+}
 
 class EncoderProcess final : public Encoder {
 public:

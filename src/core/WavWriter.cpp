@@ -20,7 +20,7 @@ void WavWriter::fail(const QString& why) {
 bool WavWriter::checkIo(const char* call, int ret) {
     if (ret >= 0 && out_->pb && out_->pb->error < 0) ret = out_->pb->error;
     if (ret >= 0) return true;
-    fail(QStringLiteral("Cannot write %1: %2").arg(path_, ff::logError(call, ret)));
+    fail(QStringLiteral("Cannot write the output: %1").arg(ff::logError(call, ret)));
     return false;
 }
 
@@ -28,7 +28,6 @@ Result<std::unique_ptr<WavWriter>> WavWriter::create(const WavEncoding& enc, con
                                                      int srcRate, int srcChannels) {
     std::unique_ptr<WavWriter> w(new WavWriter);
     auto failed = [](const QString& why) { return Failure{why}; };
-    w->path_ = path;
     w->srcFrameBytes_ = srcChannels * 2;
 
     const AVCodec* codec = avcodec_find_encoder_by_name(enc.encoder);
@@ -65,8 +64,12 @@ Result<std::unique_ptr<WavWriter>> WavWriter::create(const WavEncoding& enc, con
     ret = avio_open(&w->out_->pb, url.constData(), AVIO_FLAG_WRITE);
     if (ret < 0)
         return failed(
-            QStringLiteral("Cannot write %1: %2").arg(path, ff::logError("avio_open", ret)));
-    ret = avformat_write_header(w->out_.get(), nullptr);
+            QStringLiteral("Cannot write the output: %1").arg(ff::logError("avio_open", ret)));
+    // Past 4 GiB a plain RIFF header can't hold the sizes; RF64 can.
+    AVDictionary* muxerOpts = nullptr;
+    av_dict_set(&muxerOpts, "rf64", "auto", 0);
+    ret = avformat_write_header(w->out_.get(), &muxerOpts);
+    av_dict_free(&muxerOpts);
     if (!w->checkIo("avformat_write_header", ret)) return failed(w->reason_);
 
     const bool variable = codec->capabilities & AV_CODEC_CAP_VARIABLE_FRAME_SIZE;
@@ -179,8 +182,8 @@ Status WavWriter::finish() {
         const int err = out_->pb->error;
         const int closed = avio_closep(&out_->pb);
         if (!failed_ && (err < 0 || closed < 0))
-            fail(QStringLiteral("Cannot write %1: %2")
-                     .arg(path_, ff::logError("avio_close", err < 0 ? err : closed)));
+            fail(QStringLiteral("Cannot write the output: %1")
+                     .arg(ff::logError("avio_close", err < 0 ? err : closed)));
     }
     return outcome();
 }

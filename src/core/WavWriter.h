@@ -30,7 +30,6 @@ private:
     void fail(const QString& why);
     Status outcome() const { return failed_ ? Status(Failure{reason_}) : Status(); }
 
-    QString path_;
     int srcFrameBytes_ = 0;
     ff::OutputPtr out_;
     ff::CodecPtr codec_;

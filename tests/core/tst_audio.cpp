@@ -347,7 +347,6 @@ private slots:
             {"gone.wav", 1, "a.mp3", false, "no such file"},
             {"source.wav", -1, "a.", false, "No output format"},
             {"source.wav", 0, "source.wav/x.wav", false, "x.wav"},
-            {"source.wav", 1, "source.wav/x.mp3", false, "outfile"},
             {"source.wav", 1, "b.mp3", true, "lame not found"},
             {"source.wav", 2, "b.ogg", true, "oggenc not found"}};
         // clang-format on

@@ -4,6 +4,7 @@
 // up or vanish, and a running batch torn down. Every case ends with a clear
 // outcome, nothing overwritten or half-written and no encoder left behind.
 #include "core/Batch.h"
+#include "core/Decoder.h"
 #include "support/AudioFixtures.h"
 #include "support/BatchRecorder.h"
 #include "support/Processes.h"
@@ -14,6 +15,7 @@
 #include <csignal>
 #include <thread>
 #include <tuple>
+#include <vector>
 
 using core::BatchEnd;
 using core::JobOutcome;
@@ -38,6 +40,26 @@ bool allRunningShowProgress(const BatchRecorder& rec) {
         ++shown;
     }
     return shown > 0;
+}
+
+// Sign changes of the first channel per second: about 880 for the 440 Hz
+// tone, thousands for noise, in between for a mix of the two.
+double crossingsPerSecond(const QString& path) {
+    auto opened = core::Decoder::open(path);
+    if (!opened) return -1;
+    core::Decoder& d = **opened;
+    std::vector<uint8_t> block(20000);
+    qint64 crossings = 0, frames = 0;
+    qint16 last = 0;
+    while (!d.atEnd()) {
+        const qint64 n = d.read(block.data(), qint64(block.size())) / d.frameBytes();
+        for (qint64 i = 0; i < n; ++i, ++frames) {
+            const qint16 sample = qFromLittleEndian<qint16>(block.data() + i * d.frameBytes());
+            crossings += (sample < 0) != (last < 0);
+            last = sample;
+        }
+    }
+    return frames ? double(crossings) * d.sampleRate() / double(frames) : -1;
 }
 
 }  // namespace
@@ -134,6 +156,38 @@ private slots:
             // After a stop at a failure the rest keep their status.
             QCOMPARE(rec.results.size(), stopAtFirstFailure ? 2 : 4);
             QCOMPARE(rec.with(JobOutcome::Converted).size(), stopAtFirstFailure ? 1 : 2);
+        }
+    }
+
+    // Two batches at once into one folder, each with a source named song
+    // (a tone, noise): every output called converted holds its own source's
+    // audio, never the other's or a mix of both.
+    void twoBatchesIntoOneFolderKeepTheirOwnAudio() {
+        QTemporaryDir sources;
+        QVERIFY(QDir(sources.path()).mkpath("a") && QDir(sources.path()).mkpath("b"));
+        const QString tone = fixtures::makeWav(sources.filePath("a"), "song.wav", 1.0, 44100, 2);
+        const QString noise = fixtures::make(sources.filePath("b"), "song.flac", 1.0, 44100, 2,
+                                             {"-c:a", "flac"}, fixtures::Signal::Noise);
+        QVERIFY(!tone.isEmpty() && !noise.isEmpty());
+        for (int round = 0; round < 20; ++round) {
+            const auto format = OutputFormat(round % 3);
+            BatchRecorder first, second;
+            for (BatchRecorder* rec : {&first, &second})
+                rec->batch->setWaveFormat(waveFormat("PCM", "44100 Hz, 16 bit, Stereo"), true);
+            QVERIFY(first.batch->start(jobs({tone}, format, first.out.path())));
+            QVERIFY(second.batch->start(jobs({noise}, format, first.out.path())));
+            QTRY_VERIFY_WITH_TIMEOUT(first.end && second.end, 60000);
+            for (BatchRecorder* rec : {&first, &second}) {
+                QVERIFY2(rec->results[0].outcome == JobOutcome::Converted,
+                         qPrintable(rec->results[0].reason));
+                const double rate = crossingsPerSecond(rec->results[0].outputPath);
+                const bool fromTone = rec == &first;
+                QVERIFY2(fromTone ? qAbs(rate - 880) < 40 : rate > 5000,
+                         qPrintable(QString("round %1: %2 crossings a second in %3")
+                                        .arg(round)
+                                        .arg(rate)
+                                        .arg(rec->results[0].outputPath)));
+            }
         }
     }
 

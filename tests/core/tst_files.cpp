@@ -131,31 +131,42 @@ private slots:
         for (const QStringList& taken :
              {QStringList{"Song.mp3"}, {"Song.mp3", "Song (copy).mp3"}}) {
             QTemporaryDir tmp;
-            const QString temporary = core::temporaryPathFor(tmp.filePath("Song.mp3"));
-            QCOMPARE(core::nameOnly(temporary), QString(".Song.mp3.part"));
-            QVERIFY(writeFile(temporary, "new"));
+            auto temporary = core::TemporaryOutput::create(tmp.filePath("Song.mp3"));
+            QVERIFY2(temporary, qPrintable(temporary.reason()));
+            const QString hidden = temporary->path();
+            QVERIFY(::write(temporary->descriptor(), "new", 3) == 3);
             for (const QString& name : taken) QVERIFY(writeFile(tmp.filePath(name), name.toUtf8()));
-            const core::Result<QString> result =
-                core::commitOutput(temporary, tmp.filePath("Song.mp3"));
+            const core::Result<QString> result = temporary->commit(tmp.filePath("Song.mp3"));
             QVERIFY2(result.ok(), qPrintable(result.reason()));
             QCOMPARE(*result,
                      tmp.filePath(taken.size() == 1 ? "Song (copy).mp3" : "Song (copy 2).mp3"));
             QCOMPARE(readFile(*result), QByteArray("new"));
             for (const QString& name : taken) QCOMPARE(readFile(tmp.filePath(name)), name.toUtf8());
-            QVERIFY(!QFileInfo::exists(temporary));
+            QVERIFY(!QFileInfo::exists(hidden));
         }
     }
 
     // A name at the file system's limit of 255 bytes (two a character here):
-    // its copy and its temporary name are cut to fit, by bytes.
+    // its copy and its temporary name are cut to fit, by bytes; the
+    // temporary name is hidden, random and never one that exists.
     void longestNameFits() {
         QTemporaryDir tmp;
         const QString name(125, QChar(0xE9));
         QVERIFY(writeFile(tmp.filePath(name + ".ogg"), "x"));
         QCOMPARE(core::buildOutputPath(tmp.filePath(name + ".wav"), OutputFormat::Ogg, true, {}),
                  tmp.filePath(name.left(122) + " (copy).ogg"));
-        QCOMPARE(core::temporaryPathFor(tmp.filePath(name + ".ogg")),
-                 tmp.filePath("." + name.left(124) + ".part"));
+        QSet<QString> names;
+        for (int i = 0; i < 50; ++i) {
+            auto temporary = core::TemporaryOutput::create(tmp.filePath(name + ".ogg"));
+            QVERIFY2(temporary, qPrintable(temporary.reason()));
+            QVERIFY(
+                QRegularExpression("^\\." + name.left(116) + "\\.sonbridge-[A-Za-z0-9]{6}\\.part$")
+                    .match(core::nameOnly(temporary->path()))
+                    .hasMatch());
+            names << temporary->path();
+        }
+        QCOMPARE(names.size(), 50);
+        QCOMPARE(QDir(tmp.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
     }
 
     // Text, bits, value (-1: does not fit): a unit after the digits, half to
