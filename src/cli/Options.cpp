@@ -93,6 +93,7 @@ QString helpText() {
                "  -j, --jobs N               simultaneous conversions, 1 to 16 (default: saved, "
                "else one per core)\n"
                "  -q, --quiet                no progress, only errors\n"
+               "  -v, --verbose              also the decoding libraries' own messages\n"
                "      --no-settings          ignore the window's settings.ini\n"
                "  -h, --help                 show this help and exit\n"
                "  -V, --version              show the version and exit\n"
@@ -124,14 +125,15 @@ core::Result<Options> parseCommandLine(const QStringList& arguments) {
     const QCommandLineOption noTags("no-tags");
     const QCommandLineOption jobs({"j", "jobs"}, {}, "n");
     const QCommandLineOption quiet(QStringList{"q", "quiet"});
+    const QCommandLineOption verbose(QStringList{"v", "verbose"});
     const QCommandLineOption noSettings("no-settings");
     const QCommandLineOption help(QStringList{"h", "help"});
     const QCommandLineOption version(QStringList{"V", "version"});
     // A diagnostic for the benchmark: the longest wait between two turns of the event loop.
     const QCommandLineOption loopGap("report-loop-gap");
     parser.addOptions({format, bitrate, rate, mono, stereo, waveFormat, listWaveFormats, outputDir,
-                       recursive, keepStructure, noTags, jobs, quiet, noSettings, help, version,
-                       loopGap});
+                       recursive, keepStructure, noTags, jobs, quiet, verbose, noSettings, help,
+                       version, loopGap});
 
     using core::Failure;
     if (!parser.parse(arguments)) return Failure{parser.errorText()};
@@ -223,6 +225,7 @@ core::Result<Options> parseCommandLine(const QStringList& arguments) {
     if (options.keepStructure && (!options.recursive || options.outputDir.isEmpty()))
         return Failure{QStringLiteral("--keep-structure needs -o DIR and -R")};
     options.quiet = parser.isSet(quiet);
+    options.verbose = parser.isSet(verbose);
     options.reportLoopGap = parser.isSet(loopGap);
     options.sources = parser.positionalArguments();
     if (options.sources.isEmpty()) return Failure{QStringLiteral("no FILE or FOLDER given")};

@@ -25,6 +25,7 @@ struct Options {
     bool keepStructure = false;
     bool copyTags = true;  // the sources' tags and cover art into the outputs
     bool quiet = false;
+    bool verbose = false;  // the libraries' own words on standard error
     bool reportLoopGap = false;
     int jobs = 1;
     QStringList sources;  // FILE and FOLDER arguments as given

@@ -43,7 +43,7 @@ Runner::Runner(const Options& options, const QList<core::JobSpec>& jobs, int ear
     if (console_.live()) {
         QStringList sources;
         for (const core::JobSpec& spec : jobs) sources << spec.source;
-        total_ = std::make_unique<TotalProgress>(sources);
+        total_ = std::make_unique<core::TotalProgress>(sources);
         totalTimer_.setInterval(500);
         connect(&totalTimer_, &QTimer::timeout, this, &Runner::showTotal);
     }
@@ -93,6 +93,9 @@ void Runner::onJobFinished(int job, const core::JobResult& result) {
             ++failures_;
             console_.err(QStringLiteral("failed     %1: %2").arg(source, oneLine(result.reason)));
             break;
+        case core::JobOutcome::Withdrawn:
+            ++notStarted_;
+            break;
         case core::JobOutcome::Terminated:
             // Files a stop kept from starting are counted, not listed one by one.
             if (outputs_[job].isEmpty()) {
@@ -109,10 +112,7 @@ void Runner::onJobFinished(int job, const core::JobResult& result) {
 void Runner::onFinished() {
     totalTimer_.stop();
     if (total_) {
-        console_.status(QStringLiteral("%1 converted, %2 failed in %3")
-                            .arg(converted_)
-                            .arg(failures_)
-                            .arg(clockText(clock_.elapsed() / 1000)));
+        console_.status(core::summaryText(converted_, failures_, clock_.elapsed()));
         console_.keepStatus();
     }
     if (signal_ != 0 && (terminated_ > 0 || notStarted_ > 0))

@@ -5,8 +5,8 @@
 
 #include "cli/Console.h"
 #include "cli/Options.h"
-#include "cli/TotalProgress.h"
 #include "core/Batch.h"
+#include "core/TotalProgress.h"
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -63,7 +63,7 @@ private:
     int signal_ = 0;
     QElapsedTimer clock_;
     QTimer totalTimer_;
-    std::unique_ptr<TotalProgress> total_;
+    std::unique_ptr<core::TotalProgress> total_;
     std::unique_ptr<LoopGapMeter> gapMeter_;
 };
 

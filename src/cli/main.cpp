@@ -17,10 +17,12 @@
 
 namespace {
 
+bool showWarnings = false;
+
 // Failure reasons reach the person through the per-file lines; the core's
-// own warnings would repeat them on standard error.
+// own warnings (the libraries' words behind them) only with --verbose.
 void dropWarnings(QtMsgType type, const QMessageLogContext&, const QString& message) {
-    if (type == QtCriticalMsg || type == QtFatalMsg)
+    if (type == QtCriticalMsg || type == QtFatalMsg || (showWarnings && type == QtWarningMsg))
         cli::Console(false).err(
             QStringLiteral("%1: %2").arg(QLatin1String(cli::kProgramName), message));
 }
@@ -52,6 +54,7 @@ int main(int argc, char* argv[]) {
     core::Result<cli::Options> parsed = cli::parseCommandLine(arguments);
     if (!parsed) return usageError(plain, parsed.reason());
     const cli::Options options = parsed.take();
+    showWarnings = options.verbose;
     switch (options.action) {
         case cli::Action::Help:
             plain.out(cli::helpText().chopped(1));

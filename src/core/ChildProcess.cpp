@@ -2,6 +2,7 @@
 
 #include "core/NativePath.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 #include <fcntl.h>
@@ -69,10 +70,12 @@ Status ChildProcess::start(const QString& program, const QStringList& arguments,
     name_ = QFileInfo(program).fileName();
     int in[2], err[2];
     if (pipe2(in, O_CLOEXEC) != 0)
-        return Failure{QStringLiteral("%1 cannot be started: %2").arg(name_, errnoText(errno))};
+        return Failure{QCoreApplication::translate("core", "The encoder %1 can't be started: %2")
+                           .arg(name_, errnoText(errno))};
     UniqueFd inRead(in[0]), inWrite(in[1]);
     if (pipe2(err, O_CLOEXEC) != 0)
-        return Failure{QStringLiteral("%1 cannot be started: %2").arg(name_, errnoText(errno))};
+        return Failure{QCoreApplication::translate("core", "The encoder %1 can't be started: %2")
+                           .arg(name_, errnoText(errno))};
     UniqueFd errRead(err[0]), errWrite(err[1]);
 
     std::vector<QByteArray> args;
@@ -105,9 +108,11 @@ Status ChildProcess::start(const QString& program, const QStringList& arguments,
     pid_t pid = -1;
     const int rc = posix_spawnp(&pid, argv[0], &fa.actions, &sa.attr, argv.data(), environ);
     if (rc != 0)
-        return Failure{rc == ENOENT
-                           ? QStringLiteral("%1 not found").arg(name_)
-                           : QStringLiteral("%1 cannot be started: %2").arg(name_, errnoText(rc))};
+        return Failure{
+            rc == ENOENT
+                ? QCoreApplication::translate("core", "The encoder %1 was not found").arg(name_)
+                : QCoreApplication::translate("core", "The encoder %1 can't be started: %2")
+                      .arg(name_, errnoText(rc))};
     pid_ = pid;
     stdin_ = std::move(inWrite);
     ::fcntl(stdin_.get(), F_SETFL, ::fcntl(stdin_.get(), F_GETFL) | O_NONBLOCK);
@@ -226,7 +231,8 @@ void ChildProcess::reap(int timeoutMs) {
 }
 
 Status ChildProcess::finish(int timeoutMs) {
-    if (pid_ <= 0) return Failure{QStringLiteral("the encoder was not started")};
+    if (pid_ <= 0)
+        return Failure{QCoreApplication::translate("core", "The encoder was not started")};
     stdin_.reset();  // end of input: the encoder finishes its file
     if (!reaped_) reap(timeoutMs);
     // Let the reader take the last lines up to EOF; a grandchild holding
@@ -241,12 +247,20 @@ Status ChildProcess::finish(int timeoutMs) {
         reader_.join();
     }
     if (WIFEXITED(status_) && WEXITSTATUS(status_) == 0 && !stalled_) return {};
-    QString why =
-        stalled_ ? QStringLiteral("%1 stopped reading its input").arg(name_) : lastErrorLines();
+    QString why;
+    if (stalled_)
+        why = QCoreApplication::translate("core", "The encoder %1 stopped reading its input")
+                  .arg(name_);
+    else if (const QString said = lastErrorLines(); !said.isEmpty())
+        why = QCoreApplication::translate("core", "The encoder %1 reported: %2").arg(name_, said);
     if (why.isEmpty()) {
         why = WIFSIGNALED(status_)
-                  ? QStringLiteral("%1 was ended by signal %2").arg(name_).arg(WTERMSIG(status_))
-                  : QStringLiteral("%1 exited with status %2").arg(name_).arg(WEXITSTATUS(status_));
+                  ? QCoreApplication::translate("core", "The encoder %1 was ended by signal %2")
+                        .arg(name_)
+                        .arg(WTERMSIG(status_))
+                  : QCoreApplication::translate("core", "The encoder %1 exited with status %2")
+                        .arg(name_)
+                        .arg(WEXITSTATUS(status_));
     }
     return Failure{why};
 }

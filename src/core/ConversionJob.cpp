@@ -10,6 +10,7 @@
 #include "core/WavWriter.h"
 #include "core/WaveFormat.h"
 
+#include <QCoreApplication>
 #include <memory>
 #include <vector>
 
@@ -30,7 +31,8 @@ Result<ConversionJob::Started> ConversionJob::startEncoder(const Decoder& decode
                                                            const TemporaryOutput& temporary,
                                                            const std::atomic<bool>& stop) {
     Started started;
-    if (!spec_.format) return Failure{QStringLiteral("No output format is selected")};
+    if (!spec_.format)
+        return Failure{QCoreApplication::translate("core", "No output format is selected")};
     if (*spec_.format == OutputFormat::Wav) {
         const WaveFormatAnswer answer =
             environment_.askWaveFormat ? environment_.askWaveFormat() : WaveFormatAnswer{};
@@ -38,7 +40,8 @@ Result<ConversionJob::Started> ConversionJob::startEncoder(const Decoder& decode
             withdrawn_ = true;
             return Failure{};
         }
-        if (!answer.waveFormatEx) return Failure{QStringLiteral("No wave format was chosen")};
+        if (!answer.waveFormatEx)
+            return Failure{QCoreApplication::translate("core", "No wave format was chosen")};
         Result<WavEncoding> encoding = parseWaveFormat(*answer.waveFormatEx);
         if (!encoding) return Failure{encoding.reason()};
         auto writer = WavWriter::create(*encoding, temporary.descriptorPath(), decoder.sampleRate(),
@@ -60,7 +63,7 @@ Result<ConversionJob::Started> ConversionJob::startEncoder(const Decoder& decode
     command.encoder.outputFd = temporary.descriptor();
     const bool mp3 = *spec_.format == OutputFormat::Mp3;
     if (command.encoder.program.isEmpty())
-        return Failure{QStringLiteral("%1 not found")
+        return Failure{QCoreApplication::translate("core", "The encoder %1 was not found")
                            .arg(mp3 ? QStringLiteral("lame") : QStringLiteral("oggenc"))};
     auto process =
         EncoderProcess::create(command.encoder, decoder.sampleRate(), decoder.channels());
@@ -77,7 +80,8 @@ JobResult ConversionJob::run(const std::atomic<bool>& stop) {
         return JobResult{JobOutcome::Failed, reason, outputPath_, {}};
     };
     const JobResult terminated{JobOutcome::Terminated, {}, outputPath_, {}};
-    if (outputPath_.isEmpty()) return failed(QStringLiteral("Choose a destination folder"));
+    if (outputPath_.isEmpty())
+        return failed(QCoreApplication::translate("core", "Choose a destination folder"));
     Result<std::unique_ptr<Decoder>> opened = Decoder::open(spec_.source);
     if (!opened) return failed(opened.reason());
     std::unique_ptr<Decoder> decoder = opened.take();
@@ -88,7 +92,9 @@ JobResult ConversionJob::run(const std::atomic<bool>& stop) {
     if (!created) return failed(created.reason());
     TemporaryOutput temporary = created.take();
     Result<Started> started = startEncoder(*decoder, temporary, stop);
-    if (!started) return withdrawn_ ? terminated : failed(started.reason());
+    if (!started && withdrawn_)
+        return stop.load() ? terminated : JobResult{JobOutcome::Withdrawn, {}, outputPath_, {}};
+    if (!started) return failed(started.reason());
     Encoder& encoder = *started->encoder;
 
     // The plain loop: a block decoded, handed to the encoder, the stop flag read.
@@ -106,7 +112,8 @@ JobResult ConversionJob::run(const std::atomic<bool>& stop) {
     const Status finished = encoder.finish();
     if (stop.load()) return terminated;
     if (!finished) return failed(finished.reason());
-    if (decoder->delivered() == 0) return failed(QStringLiteral("The file holds no audio"));
+    if (decoder->delivered() == 0)
+        return failed(QCoreApplication::translate("core", "The file holds no audio"));
 
     // Tags go in before the check, so that a file TagLib spoiled is never kept.
     QString note = started->note;

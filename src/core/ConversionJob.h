@@ -29,7 +29,10 @@ struct JobSpec {
     bool copyTags = true;  // the source's tags and cover art into the output
 };
 
-enum class JobOutcome { Converted, Failed, Terminated };
+// Terminated: a stop ended it. Withdrawn: it had begun, but another job's
+// failure ended the batch before it wrote anything; its row keeps what it
+// showed before.
+enum class JobOutcome { Converted, Failed, Terminated, Withdrawn };
 
 struct JobResult {
     JobOutcome outcome = JobOutcome::Failed;

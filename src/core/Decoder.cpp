@@ -3,6 +3,7 @@
 #include "core/NativePath.h"
 
 #include <sys/stat.h>
+#include <QCoreApplication>
 
 #include <QFileInfo>
 
@@ -62,10 +63,12 @@ Result<std::unique_ptr<Decoder>> Decoder::open(const QString& path) {
     const QString suffix = info.suffix().toLower();
     // An audio CD track file is only a pointer to a track on a disc.
     if (suffix == QLatin1String("cda"))
-        return fail(QStringLiteral("CD audio tracks cannot be read"));
+        return fail(QCoreApplication::translate(
+            "core",
+            "A CD audio track file only points to a track on a disc; copy the track first"));
     struct stat st;
     if (::stat(core::nativePath(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
-        return fail(QStringLiteral("%1: no such file").arg(path));
+        return fail(QCoreApplication::translate("core", "The file does not exist"));
 
     std::unique_ptr<Decoder> d(new Decoder);
     const Headerless kind = headerlessKind(suffix);
@@ -105,7 +108,19 @@ Result<std::unique_ptr<Decoder>> Decoder::open(const QString& path) {
 
     const AVCodec* codec = nullptr;
     ret = av_find_best_stream(d->input_.get(), AVMEDIA_TYPE_AUDIO, -1, -1, &codec, 0);
-    if (ret < 0) return fail(ff::logError("av_find_best_stream", ret));
+    // Only a file whose streams are all something else (video, subtitles)
+    // has no audio; no streams, or an audio stream without usable
+    // parameters, is a file that could not be made sense of.
+    if (ret < 0) {
+        bool otherStreamsOnly = d->input_->nb_streams > 0;
+        for (unsigned i = 0; i < d->input_->nb_streams; ++i)
+            if (d->input_->streams[i]->codecpar->codec_type == AVMEDIA_TYPE_AUDIO)
+                otherStreamsOnly = false;
+        ff::logError("av_find_best_stream", ret);
+        return fail(ff::readableReason(
+            "av_find_best_stream",
+            ret == AVERROR_STREAM_NOT_FOUND && !otherStreamsOnly ? AVERROR_INVALIDDATA : ret));
+    }
     d->streamIndex_ = ret;
     AVStream* stream = d->input_->streams[ret];
     for (unsigned i = 0; i < d->input_->nb_streams; ++i)
@@ -118,7 +133,8 @@ Result<std::unique_ptr<Decoder>> Decoder::open(const QString& path) {
         stream->codecpar->bits_per_coded_sample = 4;
         stream->codecpar->block_align = 0;
     }
-    if (!codec) return fail(QStringLiteral("no decoder for this audio"));
+    if (!codec)
+        return fail(QCoreApplication::translate("core", "This kind of audio can't be decoded"));
 
     d->codec_.reset(avcodec_alloc_context3(codec));
     if (!d->codec_) return fail(ff::logError("avcodec_alloc_context3", AVERROR(ENOMEM)));
@@ -131,7 +147,8 @@ Result<std::unique_ptr<Decoder>> Decoder::open(const QString& path) {
     d->rate_ = d->codec_->sample_rate;
     d->channels_ = d->codec_->ch_layout.nb_channels;
     if (d->rate_ <= 0 || d->channels_ <= 0)
-        return fail(QStringLiteral("the audio format of this file is unknown"));
+        return fail(
+            QCoreApplication::translate("core", "The audio format of this file is unknown"));
     av_channel_layout_default(&d->outLayout_, d->channels_);
 
     const qint64 frameBytes = d->frameBytes();

@@ -1,5 +1,6 @@
 #include "core/EncoderProcess.h"
 
+#include <QCoreApplication>
 #include <QtEndian>
 
 #include <cstring>
@@ -33,7 +34,8 @@ QByteArray streamingWavHeader(int sampleRate, int channels) {
 Result<std::unique_ptr<EncoderProcess>> EncoderProcess::create(const CommandEncoder& cfg,
                                                                int srcRate, int srcChannels) {
     if (cfg.sampleRate < 0 || cfg.sampleRate > 384000 || cfg.channels < 0 || cfg.channels > 2)
-        return Failure{QStringLiteral("unsupported encoder audio format")};
+        return Failure{
+            QCoreApplication::translate("core", "The encoder can't take this audio format")};
     std::unique_ptr<EncoderProcess> e(new EncoderProcess);
     const int outRate = cfg.sampleRate > 0 ? cfg.sampleRate : srcRate;
     const int outChannels = cfg.channels > 0 ? cfg.channels : std::min(srcChannels, 2);
@@ -76,7 +78,9 @@ Status EncoderProcess::finish() {
     const Status exit = child_.finish(kFinishTimeoutMs);
     if (!exit) return exit;
     // Exited cleanly but stopped reading its input: the file is short.
-    if (broken_) return Failure{QStringLiteral("the encoder stopped reading its input")};
+    if (broken_)
+        return Failure{
+            QCoreApplication::translate("core", "The encoder stopped reading its input")};
     return {};
 }
 

@@ -1,6 +1,6 @@
 #pragma once
-// Single-owner wrappers for the FFmpeg objects the engine uses, and one
-// helper that logs a failing FFmpeg call with FFmpeg's own error text.
+// Single-owner wrappers for the FFmpeg objects the engine uses, and the one
+// place where a failing FFmpeg call becomes a reason a person understands.
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -57,8 +57,16 @@ using OutputPtr = std::unique_ptr<AVFormatContext, OutputCloser>;
 // FFmpeg's text for an error code.
 QString errorText(int err);
 
-// Logs "<call> failed: <text>" with qWarning and returns that message.
-QString logError(const char* call, int err);
+// Which end of a conversion a call served: the same FFmpeg call can fail on
+// a damaged source or on an output that can't be written.
+enum class Side { Reading, Writing };
+
+// Logs "<call> failed: <FFmpeg's text>" as a warning (standard error; the
+// command line shows it with --verbose) and returns the reason a person
+// reads on the row or the command line: a sentence, no function names.
+QString logError(const char* call, int err, Side side = Side::Reading);
+// The same reason, without the log line.
+QString readableReason(const char* call, int err, Side side = Side::Reading);
 
 // Our own warnings name the failing call; FFmpeg's chatter about each
 // damaged frame is not wanted on the console. Once per process.

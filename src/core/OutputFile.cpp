@@ -4,6 +4,7 @@
 #include "core/OutputNaming.h"
 #include "core/PathHelpers.h"
 
+#include <QCoreApplication>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 
@@ -91,7 +92,9 @@ Result<TemporaryOutput> TemporaryOutput::create(const QString& finalPath) {
                            O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
         if (fd.get() < 0) {
             if (errno == EEXIST) continue;  // another job drew the same name
-            return Failure{QStringLiteral("Cannot create %1: %2").arg(candidate, errnoText(errno))};
+            return Failure{
+                QCoreApplication::translate("core", "The output can't be created in %1: %2")
+                    .arg(folder, errnoText(errno))};
         }
         // Held until the file is gone: a later run's tidying leaves it alone.
         // A tidying run may hold it for a moment, so this waits.
@@ -123,15 +126,16 @@ Result<QString> TemporaryOutput::commit(const QString& finalPath) {
     // Written out before it gets its name: after a power cut a final name
     // never holds an empty or partial file.
     if (::fsync(fd_.get()) != 0)
-        return Failure{QStringLiteral("Cannot write the output: %1").arg(errnoText(errno))};
+        return Failure{QCoreApplication::translate("core", "The output can't be written: %1")
+                           .arg(errnoText(errno))};
     QString target = finalPath;
     // A folder holds finitely many entries, so a free name is always reached.
     for (;;) {
         const int err = renameNoReplace(nativePath(path_), nativePath(target));
         if (err == 0) break;
         if (err != EEXIST)
-            return Failure{
-                QStringLiteral("Cannot name the output %1: %2").arg(target, errnoText(err))};
+            return Failure{QCoreApplication::translate("core", "The output can't be named %1: %2")
+                               .arg(target, errnoText(err))};
         target = nextFreeOutputPath(target);
     }
     path_.clear();

@@ -94,6 +94,7 @@ void saveSettings(const Settings& settings, const QString& path) {
     set("6", QString::number(settings.encoder.sampleRate));
     set("7", QString::number(settings.simultaneousConversions));
     set("8", QString::number(settings.copyTags ? 1 : 0));
+    set("11", QString::number(settings.stopAtFirstFailure ? 1 : 0));
     // Written once known, so a first run's file holds only the keys above.
     if (!settings.windowGeometry.isEmpty()) set("9", settings.windowGeometry);
     if (!settings.openFolder.isEmpty()) set("10", settings.openFolder);
@@ -110,6 +111,7 @@ void firstRunDefaults(Settings& settings, const QString& appDataFolder) {
     settings.encoder = EncoderSettings{160, 44100, true};
     settings.simultaneousConversions = defaultSimultaneousConversions();
     settings.copyTags = true;
+    settings.stopAtFirstFailure = true;
 }
 
 }  // namespace
@@ -153,6 +155,11 @@ void loadSettings(Settings& settings, const QString& path) {
         settings.copyTags = *v == 1;
     settings.windowGeometry = read("9");
     settings.openFolder = read("10");
+    // Ticked unless the file says otherwise; a grey 2 counts as unticked.
+    if (const QString stop = read("11"); stop.trimmed().isEmpty())
+        settings.stopAtFirstFailure = true;
+    else if (const auto v = iniNumber(stop, 16))
+        settings.stopAtFirstFailure = *v == 1;
 }
 
 bool createDefaultSettings(Settings& settings, const QString& appDataFolder, const QString& path) {

@@ -29,9 +29,10 @@ struct Settings {
     EncoderSettings encoder;
     qint16 formatIndex = 0;  // 0 WAV, 1 MP3, 2 OGG, -1 none
     int simultaneousConversions = defaultSimultaneousConversions();
-    bool copyTags = true;    // "Copy tags and cover art"
-    QString windowGeometry;  // the main window's size and position; empty: centred default
-    QString openFolder;      // where the Open dialog was last used; empty: none yet
+    bool copyTags = true;            // "Copy tags and cover art"
+    QString windowGeometry;          // the main window's size and position; empty: centred default
+    QString openFolder;              // where the Open dialog was last used; empty: none yet
+    bool stopAtFirstFailure = true;  // "Stop at the first failure"
 };
 
 QString readIniValue(const QString& section, const QString& key, const QString& path);

@@ -2,6 +2,8 @@
 
 #include "core/NativePath.h"
 
+#include <QCoreApplication>
+
 namespace core {
 
 namespace {
@@ -20,7 +22,7 @@ void WavWriter::fail(const QString& why) {
 bool WavWriter::checkIo(const char* call, int ret) {
     if (ret >= 0 && out_->pb && out_->pb->error < 0) ret = out_->pb->error;
     if (ret >= 0) return true;
-    fail(QStringLiteral("Cannot write the output: %1").arg(ff::logError(call, ret)));
+    fail(ff::logError(call, ret, ff::Side::Writing));
     return false;
 }
 
@@ -32,15 +34,18 @@ Result<std::unique_ptr<WavWriter>> WavWriter::create(const WavEncoding& enc, con
 
     const AVCodec* codec = avcodec_find_encoder_by_name(enc.encoder);
     if (!codec)
-        return failed(QStringLiteral("no %1 encoder available").arg(QLatin1String(enc.encoder)));
+        return failed(
+            ff::readableReason(enc.encoder, AVERROR_ENCODER_NOT_FOUND, ff::Side::Writing));
 
     AVFormatContext* raw = nullptr;
     int ret = avformat_alloc_output_context2(&raw, nullptr, "wav", nullptr);
-    if (ret < 0) return failed(ff::logError("avformat_alloc_output_context2", ret));
+    if (ret < 0)
+        return failed(ff::logError("avformat_alloc_output_context2", ret, ff::Side::Writing));
     w->out_.reset(raw);
 
     w->codec_.reset(avcodec_alloc_context3(codec));
-    if (!w->codec_) return failed(ff::logError("avcodec_alloc_context3", AVERROR(ENOMEM)));
+    if (!w->codec_)
+        return failed(ff::logError("avcodec_alloc_context3", AVERROR(ENOMEM), ff::Side::Writing));
     AVCodecContext* c = w->codec_.get();
     c->sample_rate = enc.sampleRate;
     av_channel_layout_default(&c->ch_layout, enc.channels);
@@ -52,19 +57,19 @@ Result<std::unique_ptr<WavWriter>> WavWriter::create(const WavEncoding& enc, con
     if (enc.blockAlign > 0) av_dict_set_int(&rawOpts, "block_size", enc.blockAlign, 0);
     ret = avcodec_open2(c, codec, &rawOpts);
     av_dict_free(&rawOpts);
-    if (ret < 0) return failed(ff::logError("avcodec_open2", ret));
+    if (ret < 0) return failed(ff::logError("avcodec_open2", ret, ff::Side::Writing));
 
     w->stream_ = avformat_new_stream(w->out_.get(), nullptr);
-    if (!w->stream_) return failed(ff::logError("avformat_new_stream", AVERROR(ENOMEM)));
+    if (!w->stream_)
+        return failed(ff::logError("avformat_new_stream", AVERROR(ENOMEM), ff::Side::Writing));
     w->stream_->time_base = c->time_base;
     ret = avcodec_parameters_from_context(w->stream_->codecpar, c);
-    if (ret < 0) return failed(ff::logError("avcodec_parameters_from_context", ret));
+    if (ret < 0)
+        return failed(ff::logError("avcodec_parameters_from_context", ret, ff::Side::Writing));
 
     const QByteArray url = QByteArrayLiteral("file:") + core::nativePath(path);
     ret = avio_open(&w->out_->pb, url.constData(), AVIO_FLAG_WRITE);
-    if (ret < 0)
-        return failed(
-            QStringLiteral("Cannot write the output: %1").arg(ff::logError("avio_open", ret)));
+    if (ret < 0) return failed(ff::logError("avio_open", ret, ff::Side::Writing));
     // Past 4 GiB a plain RIFF header can't hold the sizes; RF64 can.
     AVDictionary* muxerOpts = nullptr;
     av_dict_set(&muxerOpts, "rf64", "auto", 0);
@@ -80,13 +85,13 @@ Result<std::unique_ptr<WavWriter>> WavWriter::create(const WavEncoding& enc, con
     w->frame_.reset(av_frame_alloc());
     w->packet_.reset(av_packet_alloc());
     if (!w->fifo_ || !w->frame_ || !w->packet_)
-        return failed(ff::logError("av_frame_alloc", AVERROR(ENOMEM)));
+        return failed(ff::logError("av_frame_alloc", AVERROR(ENOMEM), ff::Side::Writing));
     w->frame_->nb_samples = w->frameSize_;
     w->frame_->format = c->sample_fmt;
     w->frame_->sample_rate = c->sample_rate;
     av_channel_layout_copy(&w->frame_->ch_layout, &c->ch_layout);
     ret = av_frame_get_buffer(w->frame_.get(), 0);
-    if (ret < 0) return failed(ff::logError("av_frame_get_buffer", ret));
+    if (ret < 0) return failed(ff::logError("av_frame_get_buffer", ret, ff::Side::Writing));
 
     if (const Status s =
             w->conv_.init(srcRate, srcChannels, c->sample_fmt, enc.sampleRate, enc.channels);
@@ -101,14 +106,15 @@ bool WavWriter::write(const uint8_t* pcm, qint64 bytes) {
     if (bytes <= 0) return true;
     const int frames = conv_.convert(pcm, int(bytes / srcFrameBytes_));
     if (frames < 0) {
-        fail(QStringLiteral("audio conversion failed"));
+        fail(QCoreApplication::translate(
+            "core", "The audio can't be converted to the output's rate and channels"));
         return false;
     }
     if (frames > 0 &&
         av_audio_fifo_write(fifo_.get(),
                             reinterpret_cast<void**>(const_cast<uint8_t**>(conv_.planes())),
                             frames) < frames) {
-        fail(ff::logError("av_audio_fifo_write", AVERROR(ENOMEM)));
+        fail(ff::logError("av_audio_fifo_write", AVERROR(ENOMEM), ff::Side::Writing));
         return false;
     }
     return encodeFifo(false);
@@ -117,15 +123,14 @@ bool WavWriter::write(const uint8_t* pcm, qint64 bytes) {
 bool WavWriter::sendFrame(const AVFrame* frame) {
     int ret = avcodec_send_frame(codec_.get(), frame);
     if (ret < 0) {
-        fail(QStringLiteral("Encoding failed: %1").arg(ff::logError("avcodec_send_frame", ret)));
+        fail(ff::logError("avcodec_send_frame", ret, ff::Side::Writing));
         return false;
     }
     for (;;) {
         ret = avcodec_receive_packet(codec_.get(), packet_.get());
         if (ret == AVERROR(EAGAIN) || ret == AVERROR_EOF) return true;
         if (ret < 0) {
-            fail(QStringLiteral("Encoding failed: %1")
-                     .arg(ff::logError("avcodec_receive_packet", ret)));
+            fail(ff::logError("avcodec_receive_packet", ret, ff::Side::Writing));
             return false;
         }
         av_packet_rescale_ts(packet_.get(), codec_->time_base, stream_->time_base);
@@ -142,7 +147,7 @@ bool WavWriter::encodeFifo(bool final) {
         if (available == 0 || (!final && available < frameSize_)) return true;
         int ret = av_frame_make_writable(frame_.get());
         if (ret < 0) {
-            fail(ff::logError("av_frame_make_writable", ret));
+            fail(ff::logError("av_frame_make_writable", ret, ff::Side::Writing));
             return false;
         }
         const int n = std::min(available, frameSize_);
@@ -182,8 +187,7 @@ Status WavWriter::finish() {
         const int err = out_->pb->error;
         const int closed = avio_closep(&out_->pb);
         if (!failed_ && (err < 0 || closed < 0))
-            fail(QStringLiteral("Cannot write the output: %1")
-                     .arg(ff::logError("avio_close", err < 0 ? err : closed)));
+            fail(ff::logError("avio_close", err < 0 ? err : closed, ff::Side::Writing));
     }
     return outcome();
 }

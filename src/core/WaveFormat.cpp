@@ -1,5 +1,6 @@
 #include "core/WaveFormat.h"
 
+#include <QCoreApplication>
 #include <QtEndian>
 
 #include <algorithm>
@@ -175,7 +176,8 @@ qint32 largestWaveFormatSize() {
 
 Result<WavEncoding> parseWaveFormat(const QByteArray& wfx) {
     auto fail = [](const QString& why) { return Failure{why}; };
-    if (wfx.size() < 16) return fail(QStringLiteral("the wave format block is too short"));
+    if (wfx.size() < 16)
+        return fail(QCoreApplication::translate("core", "The wave format block is too short"));
     const auto* p = reinterpret_cast<const uchar*>(wfx.constData());
     const quint16 tag = qFromLittleEndian<quint16>(p);
     const int ch = qFromLittleEndian<quint16>(p + 2);
@@ -184,17 +186,21 @@ Result<WavEncoding> parseWaveFormat(const QByteArray& wfx) {
     const int align = qFromLittleEndian<quint16>(p + 12);
     const int bits = qFromLittleEndian<quint16>(p + 14);
     const int cbSize = wfx.size() >= 18 ? qFromLittleEndian<quint16>(p + 16) : 0;
-    if (tag == 0 && ch == 0 && rate == 0) return fail(QStringLiteral("no wave format was chosen"));
+    if (tag == 0 && ch == 0 && rate == 0)
+        return fail(QCoreApplication::translate("core", "No wave format was chosen"));
     if (wfx.size() >= 18 && 18 + cbSize > wfx.size())
-        return fail(QStringLiteral("the wave format block is truncated"));
-    if (ch < 1 || ch > 2) return fail(QStringLiteral("unsupported channel count %1").arg(ch));
+        return fail(QCoreApplication::translate("core", "The wave format block is truncated"));
+    if (ch < 1 || ch > 2)
+        return fail(QCoreApplication::translate("core", "WAV output takes 1 or 2 channels, not %1")
+                        .arg(ch));
     if (rate < 8000 || rate > 48000)
-        return fail(QStringLiteral("unsupported sample rate %1 Hz").arg(rate));
+        return fail(QCoreApplication::translate("core", "The sample rate %1 Hz is not supported")
+                        .arg(rate));
 
     WavEncoding e;
     e.sampleRate = int(rate);
     e.channels = ch;
-    const QString bad = QStringLiteral("malformed wave format block");
+    const QString bad = QCoreApplication::translate("core", "The wave format block is malformed");
     auto checkLinear = [&](int wantBits) {
         return bits == wantBits && align == ch * bits / 8 && avg == rate * align;
     };
@@ -227,24 +233,29 @@ Result<WavEncoding> parseWaveFormat(const QByteArray& wfx) {
         }
         case kGsm610:
             if (rate != 8000 || ch != 1 || align != 65)
-                return fail(QStringLiteral("GSM 6.10 is written at 8000 Hz mono only"));
+                return fail(QCoreApplication::translate(
+                    "core", "GSM 6.10 is written at 8000 Hz mono only"));
             e.encoder = "libgsm_ms";
             return e;
         case kMp3: {
             if (!contains(kRates, int(rate)))
-                return fail(QStringLiteral("unsupported MP3 sample rate"));
+                return fail(QCoreApplication::translate(
+                    "core", "This sample rate is not supported for MP3 in WAV"));
             const qint64 kbps = avg * 8 / 1000;
             const bool valid =
                 avg * 8 % 1000 == 0 && (isMpeg1Rate(int(rate)) ? contains(kMpeg1Kbps, int(kbps))
                                                                : contains(kMpeg2Kbps, int(kbps)));
-            if (!valid) return fail(QStringLiteral("unsupported MP3 bitrate"));
+            if (!valid)
+                return fail(QCoreApplication::translate(
+                    "core", "This bitrate is not supported for MP3 in WAV"));
             e.encoder = "libmp3lame";
             e.bitRate = kbps * 1000;
             return e;
         }
         default:
-            return fail(QStringLiteral("unsupported wave format tag 0x%1")
-                            .arg(tag, 4, 16, QLatin1Char('0')));
+            return fail(
+                QCoreApplication::translate("core", "The wave format tag 0x%1 is not supported")
+                    .arg(tag, 4, 16, QLatin1Char('0')));
     }
 }
 

@@ -73,6 +73,7 @@ QString statusText(core::JobOutcome outcome) {
         case core::JobOutcome::Terminated:
             return QStringLiteral("Terminated.");
         case core::JobOutcome::Failed:
+        case core::JobOutcome::Withdrawn:
             break;
     }
     return QStringLiteral("Failed.");
@@ -378,6 +379,7 @@ void MainWindow::startConversion() {
     QList<core::JobSpec> jobs;
     jobs.reserve(count);
     jobSources_.clear();
+    earlierStatus_.clear();
     jobFractions_.fill(0.0, count);
     for (int row = 0; row < count; ++row) {
         core::JobSpec spec;
@@ -409,6 +411,7 @@ void MainWindow::showBatchProgress(int job, double fraction) {
 
 void MainWindow::jobStarted(int job) {
     lastStartedSource_ = jobSources_.value(job);
+    earlierStatus_[job] = {rows_.status(job), rows_.statusTip(job)};
     rows_.select(job);
     rows_.scrollTo(job);
     rows_.setStatus(job, kProcessing);
@@ -422,6 +425,13 @@ void MainWindow::jobProgress(int job, qint64 decoded, qint64 length) {
 }
 
 void MainWindow::jobFinished(int job, const core::JobResult& result) {
+    if (result.outcome == core::JobOutcome::Withdrawn) {
+        // Another job's failure ended the run before this one wrote anything.
+        const auto earlier = earlierStatus_.value(job);
+        rows_.setStatus(job, earlier.first, earlier.second);
+        showBatchProgress(job, 1.0);
+        return;
+    }
     // The tooltip says why a row failed, or what a converted row's output
     // does differently from what was asked (a bitrate the encoder can't reach).
     rows_.setStatus(job, statusText(result.outcome),

@@ -10,6 +10,7 @@
 #include "gui/Preview.h"
 #include "gui/SourceList.h"
 
+#include <QHash>
 #include <QMainWindow>
 #include <QStringList>
 
@@ -98,6 +99,7 @@ private:
     QStringList jobSources_;      // the sources of the batch that runs, by job
     QList<double> jobFractions_;  // how far each job has come, 0 to 1
     QString lastStartedSource_;
+    QHash<int, std::pair<QString, QString>> earlierStatus_;  // status and tooltip, by job
     QString failedSource_;  // the first failure of the run, said when it ends
     QString failureReason_;
     int previewRow_ = -1;  // the row that shows "Playing...", and what it showed before

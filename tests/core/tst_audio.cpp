@@ -344,11 +344,11 @@ private slots:
     void jobFailuresSayWhy() {
         // clang-format off
         const std::tuple<const char*, int, const char*, bool, const char*> rows[] = {
-            {"gone.wav", 1, "a.mp3", false, "no such file"},
+            {"gone.wav", 1, "a.mp3", false, "The file does not exist"},
             {"source.wav", -1, "a.", false, "No output format"},
-            {"source.wav", 0, "source.wav/x.wav", false, "x.wav"},
-            {"source.wav", 1, "b.mp3", true, "lame not found"},
-            {"source.wav", 2, "b.ogg", true, "oggenc not found"}};
+            {"source.wav", 0, "source.wav/x.wav", false, "The output can't be created in"},
+            {"source.wav", 1, "b.mp3", true, "The encoder lame was not found"},
+            {"source.wav", 2, "b.ogg", true, "The encoder oggenc was not found"}};
         // clang-format on
         const QByteArray path = qgetenv("PATH");
         const auto restore = qScopeGuard([path] { qputenv("PATH", path); });
@@ -402,7 +402,7 @@ private slots:
         clock.start();
         core::ChildProcess sleeper;
         QVERIFY(sleeper.start("sleep", {"30"}));
-        QCOMPARE(sleeper.finish(300).reason(), "sleep was ended by signal 9");
+        QCOMPARE(sleeper.finish(300).reason(), "The encoder sleep was ended by signal 9");
         QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
     }
 };

@@ -27,15 +27,15 @@ namespace {
 // The fields of the settings in one line: boxes, destination, bitrate,
 // format, stereo, rate, jobs, tags.
 QString fields(const core::Settings& s) {
-    return QString::asprintf("%d|%d|%s|%d|%d|%d|%d|%d|%d", s.sameFolderBox, s.openFolderBox,
+    return QString::asprintf("%d|%d|%s|%d|%d|%d|%d|%d|%d|%d", s.sameFolderBox, s.openFolderBox,
                              qPrintable(s.destination), s.encoder.bitrate, s.formatIndex,
                              s.encoder.stereo, s.encoder.sampleRate, s.simultaneousConversions,
-                             s.copyTags);
+                             s.copyTags, s.stopAtFirstFailure);
 }
 
 // Settings whose every field differs from what an empty key reads as.
 core::Settings before() {
-    return {1, 1, "/before", {5, 7, true}, 2, 3, false, {}, {}};
+    return {1, 1, "/before", {5, 7, true}, 2, 3, false, {}, {}, false};
 }
 
 }  // namespace
@@ -237,26 +237,36 @@ private slots:
         const QString path = dir.filePath("settings.ini");
         core::Settings s = before();
         QVERIFY(core::createDefaultSettings(s, dir.path(), path));
-        QCOMPARE(QString::fromUtf8(readFile(path)),
-                 QString("[Main]\n0=1\n1=1\n2=%1/Output\n3=160\n4=1\n5=1\n6=44100\n7=%2\n8=1\n")
-                     .arg(dir.path())
-                     .arg(core::defaultSimultaneousConversions()));
+        QCOMPARE(
+            QString::fromUtf8(readFile(path)),
+            QString("[Main]\n0=1\n1=1\n2=%1/Output\n3=160\n4=1\n5=1\n6=44100\n7=%2\n8=1\n11=1\n")
+                .arg(dir.path())
+                .arg(core::defaultSimultaneousConversions()));
         QVERIFY(!core::createDefaultSettings(s, dir.path(), path));  // a later run finds it
     }
 
     // Each key alone in the file, over before(): what the settings then
     // hold. The keys missing read as empty text, but for the later "7" and
-    // "8". A box takes 0, 1 or 2; a number too wide keeps the field; "5=2"
+    // "8" and "11". A box takes 0, 1 or 2; a number too wide keeps the field; "5=2"
     // is mono; jobs are clamped to 16, and 0 keeps them.
     void loadReadsEachKeyByItsRule() {
         const std::pair<const char*, const char*> rows[] = {
-            {"0=2", "2|0||0|0|0|0|3|1"},         {"0=7", "1|0||0|0|0|0|3|1"},
-            {"1=0", "0|0||0|0|0|0|3|1"},         {"2= /music/out ", "0|0|/music/out|0|0|0|0|3|1"},
-            {"3=128kbps", "0|0||128|0|0|0|3|1"}, {"3=2147483648", "0|0||5|0|0|0|3|1"},
-            {"4=99999", "0|0||0|2|0|0|3|1"},     {"5=1", "0|0||0|0|1|0|3|1"},
-            {"5=2", "0|0||0|0|0|0|3|1"},         {"6=22050.5", "0|0||0|0|0|22050|3|1"},
-            {"7=4", "0|0||0|0|0|0|4|1"},         {"7=17", "0|0||0|0|0|0|16|1"},
-            {"7=0", "0|0||0|0|0|0|3|1"},         {"8=2", "0|0||0|0|0|0|3|0"}};
+            {"0=2", "2|0||0|0|0|0|3|1|1"},
+            {"0=7", "1|0||0|0|0|0|3|1|1"},
+            {"1=0", "0|0||0|0|0|0|3|1|1"},
+            {"2= /music/out ", "0|0|/music/out|0|0|0|0|3|1|1"},
+            {"3=128kbps", "0|0||128|0|0|0|3|1|1"},
+            {"3=2147483648", "0|0||5|0|0|0|3|1|1"},
+            {"4=99999", "0|0||0|2|0|0|3|1|1"},
+            {"5=1", "0|0||0|0|1|0|3|1|1"},
+            {"5=2", "0|0||0|0|0|0|3|1|1"},
+            {"6=22050.5", "0|0||0|0|0|22050|3|1|1"},
+            {"7=4", "0|0||0|0|0|0|4|1|1"},
+            {"7=17", "0|0||0|0|0|0|16|1|1"},
+            {"7=0", "0|0||0|0|0|0|3|1|1"},
+            {"8=2", "0|0||0|0|0|0|3|0|1"},
+            {"11=0", "0|0||0|0|0|0|3|1|0"},
+            {"11=2", "0|0||0|0|0|0|3|1|0"}};
         for (const auto& [line, expected] : rows) {
             QVERIFY(writeFile(path_, QByteArray("[Main]\n") + line + "\n"));
             core::Settings s = before();
@@ -280,7 +290,7 @@ private slots:
             if (file) QVERIFY(writeFile(path, kind));
             core::Settings s = before();
             core::loadSettings(s, path);
-            QCOMPARE(fields(s), QString("1|1|%1/Output|160|1|1|44100|%2|1")
+            QCOMPARE(fields(s), QString("1|1|%1/Output|160|1|1|44100|%2|1|1")
                                     .arg(dir.path())
                                     .arg(core::defaultSimultaneousConversions()));
             core::saveSettings(s, path);
@@ -301,7 +311,7 @@ private slots:
         core::saveSettings(s, path_);
         QCOMPARE(readFile(path_),
                  QByteArray("# user note\n[Main]\n4=-1\nextra=yes\n0=2\n1=1\n2= /dest with blanks\n"
-                            "3=96\n5=0\n6=8000\n7=4\n8=0\n[Mine]\na=b\n"));
+                            "3=96\n5=0\n6=8000\n7=4\n8=0\n11=1\n[Mine]\na=b\n"));
         core::Settings back = before();
         core::loadSettings(back, path_);
         s.destination = "/dest with blanks";  // blanks around a value are trimmed

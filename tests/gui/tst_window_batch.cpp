@@ -246,6 +246,10 @@ private slots:
                                        << QStringList(3, "Converted.");
         QTest::newRow("cancelled") << QList<gui::WaveFormatChoice>{{true, mono8k, false}, {}} << 1
                                    << QStringList{"Converted.", "Failed.", "Not processed"};
+        // The second job was waiting for its question: no Stop, so not "Terminated.".
+        QTest::newRow("cancelled, two at once")
+            << QList<gui::WaveFormatChoice>{{}} << 2
+            << QStringList{"Failed.", "Not processed", "Not processed"};
     }
 
     void waveFormatQuestions() {
@@ -262,6 +266,7 @@ private slots:
         QCOMPARE(s_.dialogs.waveFormatPreselected.size(), answers.size());
         for (int i = 1; i < answers.size(); ++i)
             QCOMPARE(s_.dialogs.waveFormatPreselected[i], answers[i - 1].waveFormatEx);
+        if (statuses[0] != "Converted.") return;
         const auto first = fixtures::probe(out.filePath("tone.wav"));
         QCOMPARE(first.sampleRate, 8000);
         QCOMPARE(first.channels, 1);

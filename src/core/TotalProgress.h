@@ -8,10 +8,11 @@
 
 #include <atomic>
 #include <memory>
+#include <optional>
 #include <thread>
 #include <vector>
 
-namespace cli {
+namespace core {
 
 class TotalProgress {
 public:
@@ -20,14 +21,26 @@ public:
     // Stops the reading thread after the file it is on.
     ~TotalProgress();
 
-    // Main thread: how far one job has come (0 to 1), and that it ended.
+    // Owner's thread: how far one job has come (0 to 1), and that it ended.
     void setFraction(int job, double fraction);
     void setDone(int job);
+
+    int files() const { return files_; }
+    int done() const { return done_; }
+    bool lengthsKnown() const { return allRead_; }
+    // 0 to 1: each file weighs what its audio lasts once every length is
+    // known (a file of unknown length weighs nothing), until then each file
+    // weighs the same.
+    double share() const;
+    // From the pace so far; none until there is a pace to go by.
+    std::optional<qint64> secondsLeft(qint64 elapsedMs) const;
 
     // "3 of 8 files, 41%, 0:37 left"; the percentage once every length is known.
     QString text(qint64 elapsedMs) const;
 
 private:
+    std::optional<double> weightedShare() const;
+
     int files_ = 0;
     int done_ = 0;
     std::vector<double> fractions_;
@@ -40,4 +53,8 @@ private:
 // 83 s -> "1:23", 3723 s -> "1:02:03".
 QString clockText(qint64 seconds);
 
-}  // namespace cli
+// What a finished batch did: "10 files converted in 1:42", "8 converted,
+// 2 failed in 1:42".
+QString summaryText(int converted, int failed, qint64 elapsedMs);
+
+}  // namespace core
