@@ -109,27 +109,35 @@ JobResult ConversionJob::run(const std::atomic<bool>& stop) {
     }
 
     // A file the encoder did not finish is never reported as converted.
+    // Whatever a writer said about it, a full disk is named as such.
+    const auto failedWriting = [&](const QString& reason) {
+        return failed(temporary.onFullDisk()
+                          ? QCoreApplication::translate("core", "No space left on device")
+                          : reason);
+    };
     const Status finished = encoder.finish();
     if (stop.load()) return terminated;
-    if (!finished) return failed(finished.reason());
+    if (!finished) return failedWriting(finished.reason());
     if (decoder->delivered() == 0)
         return failed(QCoreApplication::translate("core", "The file holds no audio"));
 
     // Tags go in before the check, so that a file TagLib spoiled is never kept.
     QString note = started->note;
     if (spec_.copyTags) {
-        const QString tagNote = copyTags(spec_.source, temporary.descriptorPath(), *spec_.format);
-        if (!tagNote.isEmpty())
-            note += (note.isEmpty() ? QString() : QStringLiteral("; ")) + tagNote;
+        const Result<QString> tagNote =
+            copyTags(spec_.source, temporary.descriptorPath(), *spec_.format);
+        if (!tagNote) return failedWriting(tagNote.reason());
+        if (!tagNote->isEmpty())
+            note += (note.isEmpty() ? QString() : QStringLiteral("; ")) + *tagNote;
     }
 
     ExpectedOutput expected = started->expected;
     expected.seconds = double(decoder->delivered()) /
                        (double(decoder->sampleRate()) * double(decoder->frameBytes()));
     if (const Status checked = checkOutput(temporary.descriptorPath(), expected); !checked)
-        return failed(checked.reason());
+        return failedWriting(checked.reason());
     const Result<QString> named = temporary.commit(outputPath_);
-    if (!named) return failed(named.reason());
+    if (!named) return failedWriting(named.reason());
     return JobResult{JobOutcome::Converted, {}, *named, note};
 }
 

@@ -2,10 +2,17 @@
 
 #include "core/FfmpegUtil.h"
 #include "core/NativePath.h"
+#include "core/UniqueFd.h"
 
 #include <QCoreApplication>
+#include <QtEndian>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace core {
 
@@ -22,6 +29,76 @@ QString secondsText(double seconds) {
 Failure unreadable(const char* call, int err) {
     ff::logError(call, err);  // FFmpeg's words for standard error
     return Failure{QCoreApplication::translate("core", "The written file can't be read back")};
+}
+
+constexpr double kMaxPacketSeconds = 10;
+
+// Reads exactly size bytes at offset; false at the end of the file or on an error.
+bool readAt(int fd, qint64 offset, char* out, size_t size) {
+    return ::pread(fd, out, size, off_t(offset)) == ssize_t(size);
+}
+
+Failure damaged() {
+    return Failure{QCoreApplication::translate("core", "The written file is damaged")};
+}
+
+// A RIFF or RF64 file's header sizes against the bytes really there: every
+// chunk whole, the last one ending where the file ends.
+Status checkRiffChunks(const QString& path) {
+    const UniqueFd fd(::open(nativePath(path).constData(), O_RDONLY | O_CLOEXEC));
+    struct stat st {};
+    char head[12];
+    if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0 || !readAt(fd.get(), 0, head, sizeof head))
+        return damaged();
+    const qint64 fileSize = st.st_size;
+    const bool rf64 = std::memcmp(head, "RF64", 4) == 0;
+    quint64 riffSize = qFromLittleEndian<quint32>(head + 4);
+    quint64 dataSize64 = 0;
+    qint64 at = 12;
+    if (rf64) {
+        char ds64[36];
+        if (!readAt(fd.get(), at, ds64, sizeof ds64) || std::memcmp(ds64, "ds64", 4) != 0)
+            return damaged();
+        riffSize = qFromLittleEndian<quint64>(ds64 + 8);
+        dataSize64 = qFromLittleEndian<quint64>(ds64 + 16);
+    }
+    if (riffSize + 8 != quint64(fileSize))
+        return Failure{QCoreApplication::translate(
+                           "core", "The written file's header says %1 bytes, it holds %2")
+                           .arg(riffSize + 8)
+                           .arg(fileSize)};
+    while (at < fileSize) {
+        char chunk[8];
+        if (!readAt(fd.get(), at, chunk, sizeof chunk)) return damaged();
+        quint64 size = qFromLittleEndian<quint32>(chunk + 4);
+        if (rf64 && std::memcmp(chunk, "data", 4) == 0 && size == 0xFFFFFFFFu) size = dataSize64;
+        const quint64 end = quint64(at) + 8 + size + (size & 1);
+        // A writer may leave out the pad byte after an odd last chunk.
+        if (end > quint64(fileSize) && end - (size & 1) != quint64(fileSize))
+            return Failure{
+                QCoreApplication::translate("core", "The written file's %1 chunk is cut short")
+                    .arg(QString::fromLatin1(chunk, 4).trimmed())};
+        at = qint64(end);
+    }
+    return {};
+}
+
+// Seconds of audio in the packets really in the file: a header's claim
+// (a LAME header, a WAV's data size) is never taken on trust.
+double packetSeconds(AVFormatContext* input, const AVStream* stream) {
+    const ff::PacketPtr packet(av_packet_alloc());
+    if (!packet) return -1;
+    const double tick = av_q2d(stream->time_base);
+    double total = 0;
+    while (av_read_frame(input, packet.get()) >= 0) {
+        // The last Ogg packet's trimmed length can come out as a wrapped
+        // negative; no real packet lasts seconds.
+        const double seconds = double(packet->duration) * tick;
+        if (packet->stream_index == stream->index && seconds > 0 && seconds < kMaxPacketSeconds)
+            total += seconds;
+        av_packet_unref(packet.get());
+    }
+    return total;
 }
 
 }  // namespace
@@ -57,11 +134,9 @@ Status checkOutput(const QString& path, const ExpectedOutput& expected) {
                 .arg(p->ch_layout.nb_channels)
                 .arg(expected.channels)};
 
-    double seconds = -1;
-    if (stream->duration != AV_NOPTS_VALUE && stream->duration > 0)
-        seconds = double(stream->duration) * av_q2d(stream->time_base);
-    else if (input->duration != AV_NOPTS_VALUE && input->duration > 0)
-        seconds = double(input->duration) / AV_TIME_BASE;
+    if (std::strcmp(input->iformat->name, "wav") == 0)
+        if (const Status chunks = checkRiffChunks(path); !chunks) return chunks;
+    const double seconds = packetSeconds(input.get(), stream);
     if (seconds < 0)
         return Failure{
             QCoreApplication::translate("core", "The written file's length can't be read")};

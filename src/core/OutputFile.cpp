@@ -13,6 +13,7 @@
 #include <stdio.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -27,6 +28,8 @@ namespace {
 constexpr char kMarker[] = ".sonbridge-";
 constexpr char kSuffix[] = ".part";
 constexpr int kRandomChars = 6;
+// Less room than one writer's buffer (TagLib's is 1 MiB) is a full disk.
+constexpr unsigned long long kFullDiskBytes = 1024 * 1024;
 // A new file is empty for the instant between its creation and its lock.
 constexpr time_t kNewFileSeconds = 10;
 
@@ -120,6 +123,14 @@ TemporaryOutput::~TemporaryOutput() {
 
 QString TemporaryOutput::descriptorPath() const {
     return QStringLiteral("/proc/self/fd/%1").arg(fd_.get());
+}
+
+bool TemporaryOutput::onFullDisk() const {
+    struct statvfs fs {};
+    if (::fstatvfs(fd_.get(), &fs) != 0) return false;
+    // The blocks kept for root are ours too when we run as root.
+    const unsigned long long blocks = ::geteuid() == 0 ? fs.f_bfree : fs.f_bavail;
+    return blocks * fs.f_frsize < kFullDiskBytes;
 }
 
 Result<QString> TemporaryOutput::commit(const QString& finalPath) {

@@ -26,6 +26,10 @@ public:
     // This very file as a name, for libraries that open by name.
     QString descriptorPath() const;
 
+    // Whether its file system is all but full: the likely cause of any
+    // write that failed, whatever the writer said.
+    bool onFullDisk() const;
+
     // Makes the file durable and renames it to finalPath without replacing
     // anything: when that name was taken meanwhile, the next free
     // " (copy N)." name. Returns the path the file now has.

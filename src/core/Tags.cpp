@@ -20,9 +20,16 @@
 #include <taglib/wavfile.h>
 #include <taglib/xiphcomment.h>
 
+#include "core/UniqueFd.h"
+
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QStringList>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <optional>
 
 namespace core {
@@ -343,12 +350,42 @@ bool writeWav(const char* name, const SourceTags& tags) {
     return file.save(TagLib::RIFF::WAV::File::AllTags, TagLib::File::StripOthers, ID3v2::v4);
 }
 
+// TagLib ignores failed writes, so a disk that fills while it saves leaves
+// a cut-off file it calls saved. Room for the tags is taken first instead,
+// beyond the file's end (its size unchanged); false when the disk has none.
+bool reserveRoom(const QByteArray& name, const SourceTags& tags) {
+    qint64 text = 0;
+    for (const auto& [key, values] : tags.text) text += qint64(values.toString().size());
+    // ID3v2, INFO and ID3v1 each hold the text; Ogg keeps the picture in base64.
+    const qint64 bytes =
+        128 * 1024 + 12 * text + (tags.picture ? 2 * qint64(tags.picture->data.size()) : 0);
+    const UniqueFd fd(::open(name.constData(), O_WRONLY | O_CLOEXEC));
+    struct stat st {};
+    if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0) return true;  // the save will say why
+    return ::fallocate(fd.get(), FALLOC_FL_KEEP_SIZE, st.st_size, bytes) == 0 || errno != ENOSPC;
+}
+
+// The saved file read again as its format: still one TagLib takes whole.
+bool readsBack(const char* name, OutputFormat format) {
+    switch (format) {
+        case OutputFormat::Mp3:
+            return TagLib::MPEG::File(name, false).isValid();
+        case OutputFormat::Ogg:
+            return TagLib::Ogg::Vorbis::File(name, false).isValid();
+        case OutputFormat::Wav:
+            return TagLib::RIFF::WAV::File(name, false).isValid();
+    }
+    return false;
+}
+
 }  // namespace
 
-QString copyTags(const QString& source, const QString& outputPath, OutputFormat format) {
+Result<QString> copyTags(const QString& source, const QString& outputPath, OutputFormat format) {
     const Read read = readSource(source);
     if (!read.readable) return read.note;
     const QByteArray name = nativePath(outputPath);
+    if (!reserveRoom(name, read.tags))
+        return Failure{QCoreApplication::translate("core", "No space left on device")};
     bool written = false;
     switch (format) {
         case OutputFormat::Mp3:
@@ -361,6 +398,9 @@ QString copyTags(const QString& source, const QString& outputPath, OutputFormat 
             written = writeWav(name.constData(), read.tags);
             break;
     }
+    if (!readsBack(name.constData(), format))
+        return Failure{
+            QCoreApplication::translate("core", "The written file was damaged by its tags")};
     if (written) return read.note;
     return QStringLiteral("Tags not written: TagLib could not save them to the output");
 }

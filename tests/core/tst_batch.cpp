@@ -10,6 +10,10 @@
 #include "support/BatchRecorder.h"
 #include "support/Processes.h"
 
+#include <taglib/attachedpictureframe.h>
+#include <taglib/id3v2tag.h>
+#include <taglib/mpegfile.h>
+
 #include <QtTest>
 
 #include <sys/mount.h>
@@ -337,26 +341,43 @@ private slots:
         }
     }
 
-    // Write errors of the WAV writer and of each encoder, on a small tmpfs.
+    // A disk that fills while the WAV writer or an encoder writes (a long
+    // source, 128 KiB), or while the tags go in (a 3 MB cover, 1 MiB): the
+    // job fails with the disk's own reason and leaves nothing.
     void fullDiskIsNeverConverted() {
+        const QString covered =
+            fixtures::makeEncoded(media_.path(), "cover.mp3", 2, 44100, 2, "libmp3lame");
+        TagLib::MPEG::File tagged(QFile::encodeName(covered).constData());
+        auto* picture = new TagLib::ID3v2::AttachedPictureFrame;
+        picture->setPicture(TagLib::ByteVector(3 << 20, 'x'));
+        tagged.ID3v2Tag(true)->addFrame(picture);
+        QVERIFY(tagged.save());
         for (int format : {0, 1, 2}) {
-            BatchRecorder rec;
-            const QByteArray where = QFile::encodeName(rec.out.path());
-            if (::mount("tmpfs", where.constData(), "tmpfs", 0, "size=128k") != 0)
-                QSKIP("cannot mount a tmpfs here");
-            rec.batch->setWaveFormat(waveFormat("PCM", "44100 Hz, 16 bit, Stereo"), true);
-            const bool ran = rec.run({long_}, OutputFormat(format));
-            const bool empty = QDir(rec.out.path()).isEmpty();
-            ::umount2(where.constData(), MNT_DETACH);
-            QVERIFY(ran && empty && *rec.end == BatchEnd::Failed &&
-                    !rec.results[0].reason.isEmpty());
+            for (const auto& [source, size] : {std::pair{long_, "128k"}, {covered, "1m"}}) {
+                BatchRecorder rec;
+                const QByteArray where = QFile::encodeName(rec.out.path());
+                if (::mount("tmpfs", where.constData(), "tmpfs", 0, QByteArray("size=") + size) !=
+                    0)
+                    QSKIP("cannot mount a tmpfs here");
+                rec.batch->setWaveFormat(waveFormat("PCM", "44100 Hz, 16 bit, Stereo"), true);
+                const bool ran = rec.run({source}, OutputFormat(format));
+                const bool empty = QDir(rec.out.path()).isEmpty();
+                ::umount2(where.constData(), MNT_DETACH);
+                QVERIFY(ran && empty && *rec.end == BatchEnd::Failed);
+                QVERIFY2(
+                    rec.results[0].reason.contains("No space left on device"),
+                    qPrintable(
+                        QString("%1 %2: %3").arg(format).arg(size).arg(rec.results[0].reason)));
+            }
         }
     }
 
     // An output is renamed into place only when it is whole; otherwise the
     // job fails, quickly, with a reason that says what went wrong. A
     // stand-in for lame (shell text; empty: lame itself), the source, the
-    // reason (empty: the destination is removed meanwhile), the time.
+    // reason (empty: the destination is removed meanwhile), the time. Two
+    // stand-ins leave short files: lame given half the audio, and lame's
+    // whole file cut in half, its header still claiming every frame.
     void onlyCheckedOutputsGetTheirNames() {
         const QString lame = QStandardPaths::findExecutable("lame");
         const QString tenMinutes = fixtures::makeWav(media_.path(), "ten.wav", 600, 8000, 1);
@@ -366,6 +387,7 @@ private slots:
         // clang-format off
         const std::tuple<QString, QString, QString, int> rows[] = {
             {"{ head -c 300000 | " + lame + " \"$@\"; cat >/dev/null; }", long_, "the source 20.0 s", 60000},
+            {lame + " \"$@\" || exit; eval out=\\${$#}; truncate -s $(($(stat -L -c %s \"$out\") / 2)) \"$out\"", long_, "the source 20.0 s", 60000},
             {"echo 'refused: bad settings' >&2; exit 1", tenMinutes, "refused: bad settings", 1000},
             {"", headerOnly, "The file holds no audio", 60000},
             {"", long_, "", 60000}};

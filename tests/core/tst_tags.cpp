@@ -201,7 +201,7 @@ private slots:
                                                   .arg(core::outputExtension(*spec.format)));
             const std::atomic<bool> stop{false};
             const core::JobResult r = core::ConversionJob(spec, out, env).run(stop);
-            QCOMPARE(r.outcome, core::JobOutcome::Converted);
+            QVERIFY2(r.outcome == core::JobOutcome::Converted, qPrintable(source + ": " + r.reason));
             QVERIFY2(note.isEmpty() ? r.note.isEmpty() : r.note.contains(note), qPrintable(r.note));
             QVERIFY2(readBack(r.outputPath, OutputFormat(format)) == expected,
                      qPrintable(out + ": " + readBack(r.outputPath, OutputFormat(format))));

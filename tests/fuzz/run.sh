@@ -10,7 +10,7 @@ root="$(cd "$(dirname "$0")/../.." && pwd)"
 build="$root/build-fuzz"
 corpus="$build/corpus"
 artifacts="$build/artifacts"
-targets=(fuzz_ini fuzz_paths fuzz_decoder)
+targets=(fuzz_ini fuzz_paths fuzz_decoder fuzz_tags)
 
 echo "== fuzz build (clang, libFuzzer, ASan, UBSan)"
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DSONBRIDGE_FUZZ=ON -DSONBRIDGE_TESTS=OFF \
@@ -50,6 +50,31 @@ seed 08 "$seeds/chained.ogg"
 seed 03 "$seeds/tone.flac"
 seed 04 "$seeds/tone.raw"
 head -c 200 "$seeds/tone.raw" | { printf '\x05'; cat; } >"$d/seed-tone.vox"
+
+# Tagged sources, each with the byte that picks its extension (mp3, flac,
+# m4a, ogg, opus, wav, ape, wv) plus 8 times the output (mp3, ogg, wav).
+"${ff[@]}" -f lavfi -i "color=c=red:s=8x8" -frames:v 1 -c:v png "$seeds/cover.png"
+tags=(-metadata title="Tïtle 題名" -metadata artist="Ärtist" -metadata album=Album
+  -metadata track=3/12 -metadata disc=1/2 -metadata date=2021 -metadata genre=Jazz
+  -metadata comment="A comment" -metadata composer=Composer -metadata album_artist=Various)
+cover=(-i "$seeds/cover.png" -map 0:a -map 1:v -c:v copy -disposition:v attached_pic)
+"${ff[@]}" "${cover[@]}" -ac 1 -ar 8000 -c:a libmp3lame -id3v2_version 3 -write_id3v1 1 \
+  "${tags[@]}" "$seeds/tagged.mp3"
+"${ff[@]}" "${cover[@]}" -ac 1 -ar 8000 -c:a flac "${tags[@]}" "$seeds/tagged.flac"
+"${ff[@]}" "${cover[@]}" -ac 1 -ar 8000 -c:a aac "${tags[@]}" "$seeds/tagged.m4a"
+"${ff[@]}" -ac 1 -ar 8000 -c:a libvorbis "${tags[@]}" "$seeds/tagged.ogg"
+"${ff[@]}" -ac 1 -ar 8000 -c:a libopus "${tags[@]}" "$seeds/tagged.opus"
+"${ff[@]}" -ac 1 -ar 8000 "${tags[@]}" "$seeds/tagged.wav"
+"${ff[@]}" -ac 1 -ar 8000 -c:a wavpack "${tags[@]}" "$seeds/tagged.wv"
+d="$corpus/fuzz_tags"
+seed 00 "$seeds/tagged.mp3"
+seed 09 "$seeds/tagged.flac"
+seed 12 "$seeds/tagged.m4a"
+seed 03 "$seeds/tagged.ogg"
+seed 0c "$seeds/tagged.opus"
+seed 15 "$seeds/tagged.wav"
+seed 07 "$seeds/tagged.wv"
+{ printf '\x0e'; cat "$seeds/tagged.wv"; } >"$d/seed-wv-as.ape"
 
 d="$corpus/fuzz_ini"
 printf '[Main]\n0=1\n1=1\n2=/home/user/Documents/Sonbridge/Output\n3=160\n4=1\n5=1\n6=44100\n' \
