@@ -98,9 +98,10 @@ QString helpText() {
                "  -h, --help                 show this help and exit\n"
                "  -V, --version              show the version and exit\n"
                "\n"
-               "WAV output without -w is PCM 16-bit. A SPEC without rate or channels takes -r and\n"
-               "--mono/--stereo when given, else 44100 Hz stereo; MP3 inside WAV takes the listed\n"
-               "bitrate nearest to -b (128 when -b is not given).\n"
+               "WAV output without -w is PCM 16-bit, 44100 Hz stereo. A SPEC without rate or\n"
+               "channels takes -r and --mono/--stereo when given, else the source's (or the\n"
+               "nearest the codec takes); MP3 inside WAV takes the listed bitrate nearest to -b\n"
+               "(128 when -b is not given).\n"
                "An existing file is never overwritten: \"name (copy).mp3\", \"name (copy "
                "2).mp3\" ...\n"
                "Defaults are read from %2 (never written).\n"
@@ -208,7 +209,10 @@ core::Result<Options> parseCommandLine(const QStringList& arguments) {
             return Failure{QStringLiteral("--wave-format is for WAV output only")};
     }
     if (options.format == core::OutputFormat::Wav) {
-        const WaveSpecDefaults defaults{askedRate.value_or(44100), askedChannels.value_or(2),
+        // A codec named without rate or channels keeps the source's.
+        const bool named = parser.isSet(waveFormat);
+        const WaveSpecDefaults defaults{askedRate.value_or(named ? 0 : 44100),
+                                        askedChannels.value_or(named ? 0 : 2),
                                         askedKbps.value_or(128)};
         const QString spec =
             parser.isSet(waveFormat) ? parser.value(waveFormat) : QStringLiteral("pcm16");

@@ -110,6 +110,8 @@ core::Result<QByteArray> waveFormatFromSpec(const QString& spec, const WaveSpecD
     QList<int> rates;
     for (const Entry& e : candidates) rates.append(e.rate);
     rates = sortedUnique(rates);
+    // A codec with one rate or channel count has nothing to follow the source in.
+    const bool sourceRate = parts.size() < 2 && defaults.rate == 0 && rates.size() > 1;
     int rate = nearest(rates, defaults.rate);
     if (parts.size() >= 2) {
         const std::optional<int> asked = positiveNumber(parts[1]);
@@ -123,6 +125,8 @@ core::Result<QByteArray> waveFormatFromSpec(const QString& spec, const WaveSpecD
     for (const Entry& e : candidates)
         if (e.rate == rate) channelChoices.append(e.channels);
     channelChoices = sortedUnique(channelChoices);
+    const bool sourceChannels =
+        parts.size() < 3 && defaults.channels == 0 && channelChoices.size() > 1;
     int channels = nearest(channelChoices, defaults.channels);
     if (parts.size() == 3) {
         const QString text = parts[2].trimmed().toLower();
@@ -143,7 +147,8 @@ core::Result<QByteArray> waveFormatFromSpec(const QString& spec, const WaveSpecD
                            std::llabs(qint64(chosen->kbps) - defaults.mp3Kbps))
             chosen = &e;
     }
-    return chosen->block;  // rate and channels were picked from the candidates
+    // rate and channels were picked from the candidates
+    return core::sourceFollowingWaveFormat(chosen->block, sourceRate, sourceChannels);
 }
 
 QString waveFormatListing() {

@@ -9,8 +9,9 @@
 
 namespace cli {
 
-// What a spec leaves out. A codec without that rate or channel count takes
-// its nearest one; MP3 takes the listed bitrate nearest to mp3Kbps.
+// What a spec leaves out; a rate or channel count of 0 keeps the source's.
+// A codec without that rate or channel count takes its nearest one; MP3
+// takes the listed bitrate nearest to mp3Kbps.
 struct WaveSpecDefaults {
     int rate = 44100;
     int channels = 2;

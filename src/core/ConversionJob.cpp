@@ -16,6 +16,15 @@
 
 namespace core {
 
+namespace {
+
+QString joinedNotes(const QString& first, const QString& second) {
+    if (first.isEmpty() || second.isEmpty()) return first + second;
+    return first + QStringLiteral("; ") + second;
+}
+
+}  // namespace
+
 struct ConversionJob::Started {
     std::unique_ptr<Encoder> encoder;
     ExpectedOutput expected;
@@ -44,6 +53,7 @@ Result<ConversionJob::Started> ConversionJob::startEncoder(const Decoder& decode
             return Failure{QCoreApplication::translate("core", "No wave format was chosen")};
         Result<WavEncoding> encoding = parseWaveFormat(*answer.waveFormatEx);
         if (!encoding) return Failure{encoding.reason()};
+        started.note = fitWaveEncoding(*encoding, decoder.sampleRate(), decoder.channels());
         auto writer = WavWriter::create(*encoding, temporary.descriptorPath(), decoder.sampleRate(),
                                         decoder.channels());
         if (!writer) return Failure{writer.reason()};
@@ -54,10 +64,16 @@ Result<ConversionJob::Started> ConversionJob::startEncoder(const Decoder& decode
         return started;
     }
 
-    const BitrateAdjustment bitrate = adjustBitrate(*spec_.format, spec_.encoder);
     EncoderSettings settings = spec_.encoder;
+    const int askedChannels = settings.sourceChannels ? 0 : settings.stereo ? 2 : 1;
+    const FittedAudio fit = fitToOutput(encoderCapacity(*spec_.format), settings.sampleRate,
+                                        askedChannels, decoder.sampleRate(), decoder.channels());
+    settings.sampleRate = fit.sampleRate;
+    settings.stereo = fit.channels == 2;
+    settings.sourceChannels = false;
+    const BitrateAdjustment bitrate = adjustBitrate(*spec_.format, settings);
     settings.bitrate = bitrate.kbps;
-    started.note = bitrate.note;
+    started.note = joinedNotes(fit.note, bitrate.note);
     EncoderCommandLine command = buildEncoderCommand(
         *spec_.format, settings, environment_.encoderFolder, encoderOutputPath());
     command.encoder.outputFd = temporary.descriptor();
@@ -127,8 +143,7 @@ JobResult ConversionJob::run(const std::atomic<bool>& stop) {
         const Result<QString> tagNote =
             copyTags(spec_.source, temporary.descriptorPath(), *spec_.format);
         if (!tagNote) return failedWriting(tagNote.reason());
-        if (!tagNote->isEmpty())
-            note += (note.isEmpty() ? QString() : QStringLiteral("; ")) + *tagNote;
+        note = joinedNotes(note, *tagNote);
     }
 
     ExpectedOutput expected = started->expected;

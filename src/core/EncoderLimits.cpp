@@ -2,6 +2,10 @@
 
 #include <vorbis/vorbisenc.h>
 
+#include <QCoreApplication>
+#include <QStringList>
+
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <span>
@@ -10,6 +14,8 @@ namespace core {
 
 namespace {
 
+constexpr std::array<int, 9> kEncoderRates{8000,  11025, 12000, 16000, 22050,
+                                           24000, 32000, 44100, 48000};
 constexpr std::array<int, 14> kMpeg1 = {32,  40,  48,  56,  64,  80,  96,
                                         112, 128, 160, 192, 224, 256, 320};
 constexpr std::array<int, 14> kMpeg2 = {8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160};
@@ -34,7 +40,56 @@ QString modeText(bool stereo) {
     return stereo ? QStringLiteral("stereo") : QStringLiteral("mono");
 }
 
+QString channelsText(int channels) {
+    return channels <= 2 ? modeText(channels == 2) : QStringLiteral("%1 channels").arg(channels);
+}
+
+// The choice nearest wanted; a tie goes to the higher one.
+int nearestOf(std::span<const int> choices, int wanted) {
+    int best = choices.front();
+    for (const int c : choices)
+        if (std::abs(qint64(c) - wanted) <= std::abs(qint64(best) - wanted)) best = c;
+    return best;
+}
+
 }  // namespace
+
+std::span<const int> encoderSampleRates() {
+    return kEncoderRates;
+}
+
+FittedAudio fitToOutput(const OutputCapacity& capacity, int askedRate, int askedChannels,
+                        int sourceRate, int sourceChannels) {
+    const int wantedRate = askedRate > 0 ? askedRate : sourceRate;
+    const int wantedChannels = askedChannels > 0 ? askedChannels : sourceChannels;
+    FittedAudio fit;
+    fit.sampleRate = capacity.rates.empty()
+                         ? std::clamp(wantedRate, capacity.minRate, capacity.maxRate)
+                         : nearestOf(capacity.rates, wantedRate);
+    fit.channels = std::clamp(wantedChannels, 1, capacity.maxChannels);
+    QStringList got, wanted;
+    if (fit.sampleRate != wantedRate) {
+        got << QStringLiteral("%1 Hz").arg(fit.sampleRate);
+        wanted << QStringLiteral("%1 Hz").arg(wantedRate);
+    }
+    if (fit.channels != wantedChannels) {
+        got << channelsText(fit.channels);
+        wanted << channelsText(wantedChannels);
+    }
+    if (!got.isEmpty())
+        fit.note = QCoreApplication::translate("core", "Encoded as %1: %2 can't take %3")
+                       .arg(got.join(QLatin1Char(' ')), capacity.formatName,
+                            wanted.join(QStringLiteral(", ")));
+    return fit;
+}
+
+OutputCapacity encoderCapacity(OutputFormat format) {
+    // Both at a set bitrate: Vorbis's managed modes end at 48 kHz too. oggenc's
+    // raw input keeps the order it is given, not Vorbis's surround order, so
+    // it is given two channels at most.
+    return {format == OutputFormat::Ogg ? QStringLiteral("Ogg Vorbis") : QStringLiteral("MP3"),
+            kEncoderRates, 0, 0, 2};
+}
 
 int nearestMp3Bitrate(int sampleRate, int kbps) {
     int best = 0;

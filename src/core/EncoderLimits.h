@@ -7,7 +7,35 @@
 
 #include <QString>
 
+#include <span>
+
 namespace core {
+
+// The sample rates MP3 and Vorbis at a set bitrate are written at (Hz, ascending).
+std::span<const int> encoderSampleRates();
+
+// The rates and channel counts a format can be written with.
+struct OutputCapacity {
+    QString formatName;          // for the note: "MP3", "Ogg Vorbis"
+    std::span<const int> rates;  // the rates it takes; empty: any from minRate to maxRate
+    int minRate = 0;
+    int maxRate = 0;
+    int maxChannels = 2;
+};
+
+struct FittedAudio {
+    int sampleRate = 0;
+    int channels = 0;
+    QString note;  // empty when the output is what was asked for (or the source's)
+};
+
+// The rate and channels an output is written with: the asked ones, where a
+// 0 asks for the source's; what the format can't take becomes the nearest
+// it can, and the note says so.
+FittedAudio fitToOutput(const OutputCapacity& capacity, int askedRate, int askedChannels,
+                        int sourceRate, int sourceChannels);
+// Of the lame and oggenc pipes.
+OutputCapacity encoderCapacity(OutputFormat format);
 
 // The MPEG bitrate nearest kbps at sampleRate (a tie goes to the lower one).
 int nearestMp3Bitrate(int sampleRate, int kbps);

@@ -18,10 +18,16 @@ int outputFormatIndex(OutputFormat format);
 // "wav", "mp3", "ogg".
 QString outputExtension(OutputFormat format);
 
+// sampleRate's value for "the source's own rate".
+inline constexpr qint32 kSourceSampleRate = 0;
+
 struct EncoderSettings {
-    qint32 bitrate = 0;     // kbps
-    qint32 sampleRate = 0;  // Hz
-    bool stereo = false;
+    qint32 bitrate = 0;                     // kbps
+    qint32 sampleRate = kSourceSampleRate;  // Hz
+    bool stereo = false;                    // two channels, else one
+    // The source's channel count instead of stereo's choice. A format that
+    // can't take the source's rate or channels gets the nearest it can.
+    bool sourceChannels = false;
 };
 
 }  // namespace core

@@ -1,5 +1,7 @@
 #include "core/WaveFormat.h"
 
+#include "core/EncoderLimits.h"
+
 #include <QCoreApplication>
 #include <QtEndian>
 
@@ -21,7 +23,12 @@ enum Tag : quint16 {
     kMp3 = 0x0055,
 };
 
-constexpr std::array<int, 9> kRates{8000, 11025, 12000, 16000, 22050, 24000, 32000, 44100, 48000};
+// Rates a source's own may be kept at in the PCM-like codecs.
+constexpr int kMinKeptRate = 1000;
+constexpr int kMaxKeptRate = 768000;
+// Up to 7.1: the channel counts with a standard speaker layout.
+constexpr int kMaxKeptChannels = 8;
+constexpr std::array<int, 1> kGsmRates{8000};
 constexpr std::array<int, 14> kMpeg1Kbps{32,  40,  48,  56,  64,  80,  96,
                                          112, 128, 160, 192, 224, 256, 320};
 constexpr std::array<int, 14> kMpeg2Kbps{8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160};
@@ -31,6 +38,10 @@ constexpr std::array<qint16, 14> kMsCoefs{256, 0,   512, -256, 0,    0,   192,
 
 bool contains(const auto& list, int v) {
     return std::find(list.begin(), list.end(), v) != list.end();
+}
+
+std::span<const int> listedRates() {
+    return encoderSampleRates();
 }
 
 bool isMpeg1Rate(int rate) {
@@ -130,7 +141,7 @@ QList<int> listedMp3Kbps(int rate) {
 QList<WaveFormatInfo> buildWaveFormats() {
     QList<WaveFormatInfo> out;
     for (int bits : {8, 16, 24, 32})
-        for (int rate : kRates)
+        for (int rate : listedRates())
             for (int ch : {1, 2})
                 out.append(info(simple(kPcm, ch, rate, bits), "PCM", rate,
                                 QStringLiteral("%1 bit").arg(bits), ch));
@@ -140,19 +151,19 @@ QList<WaveFormatInfo> buildWaveFormats() {
         int bits;
     } simpleCodecs[] = {{kFloat, "IEEE Float", 32}, {kALaw, "A-Law", 8}, {kMuLaw, "mu-Law", 8}};
     for (const auto& c : simpleCodecs)
-        for (int rate : kRates)
+        for (int rate : listedRates())
             for (int ch : {1, 2})
                 out.append(info(simple(c.tag, ch, rate, c.bits), c.name, rate,
                                 QStringLiteral("%1 bit").arg(c.bits), ch));
-    for (int rate : kRates)
+    for (int rate : listedRates())
         for (int ch : {1, 2})
             out.append(info(ima(ch, rate), "IMA ADPCM", rate, QStringLiteral("4 bit"), ch));
-    for (int rate : kRates)
+    for (int rate : listedRates())
         for (int ch : {1, 2})
             out.append(
                 info(msAdpcm(ch, rate), "Microsoft ADPCM", rate, QStringLiteral("4 bit"), ch));
     out.append({gsm(), QStringLiteral("GSM 6.10"), QStringLiteral("8000 Hz, Mono")});
-    for (int rate : kRates)
+    for (int rate : listedRates())
         for (int kbps : listedMp3Kbps(rate))
             for (int ch : {1, 2})
                 out.append(info(mp3(ch, rate, kbps), "MPEG Layer-3", rate,
@@ -190,12 +201,13 @@ Result<WavEncoding> parseWaveFormat(const QByteArray& wfx) {
         return fail(QCoreApplication::translate("core", "No wave format was chosen"));
     if (wfx.size() >= 18 && 18 + cbSize > wfx.size())
         return fail(QCoreApplication::translate("core", "The wave format block is truncated"));
-    if (ch < 1 || ch > 2)
+    if (ch > 2)
         return fail(QCoreApplication::translate("core", "WAV output takes 1 or 2 channels, not %1")
                         .arg(ch));
-    if (rate < 8000 || rate > 48000)
+    if (rate != 0 && (rate < 8000 || rate > 48000))
         return fail(QCoreApplication::translate("core", "The sample rate %1 Hz is not supported")
                         .arg(rate));
+    const bool followsSource = rate == 0 || ch == 0;
 
     WavEncoding e;
     e.sampleRate = int(rate);
@@ -225,26 +237,29 @@ Result<WavEncoding> parseWaveFormat(const QByteArray& wfx) {
         case kImaAdpcm:
         case kMsAdpcm: {
             const bool powerOfTwo = align > 0 && (align & (align - 1)) == 0;
-            if (wfx.size() < 20 || bits != 4 || !powerOfTwo || align < 64 * ch || align > 8192)
-                return fail(bad);
+            const bool validAlign =
+                followsSource ? align == 0 : powerOfTwo && align >= 64 * ch && align <= 8192;
+            if (wfx.size() < 20 || bits != 4 || !validAlign) return fail(bad);
             e.encoder = tag == kImaAdpcm ? "adpcm_ima_wav" : "adpcm_ms";
             e.blockAlign = align;
             return e;
         }
         case kGsm610:
-            if (rate != 8000 || ch != 1 || align != 65)
+            if ((rate != 8000 && rate != 0) || (ch != 1 && ch != 0) || align != 65)
                 return fail(QCoreApplication::translate(
                     "core", "GSM 6.10 is written at 8000 Hz mono only"));
             e.encoder = "libgsm_ms";
             return e;
         case kMp3: {
-            if (!contains(kRates, int(rate)))
+            if (rate != 0 && !contains(listedRates(), int(rate)))
                 return fail(QCoreApplication::translate(
                     "core", "This sample rate is not supported for MP3 in WAV"));
             const qint64 kbps = avg * 8 / 1000;
-            const bool valid =
-                avg * 8 % 1000 == 0 && (isMpeg1Rate(int(rate)) ? contains(kMpeg1Kbps, int(kbps))
-                                                               : contains(kMpeg2Kbps, int(kbps)));
+            const bool mpeg1 = contains(kMpeg1Kbps, int(kbps));
+            const bool mpeg2 = contains(kMpeg2Kbps, int(kbps));
+            const bool valid = avg * 8 % 1000 == 0 && (rate == 0                ? mpeg1 || mpeg2
+                                                       : isMpeg1Rate(int(rate)) ? mpeg1
+                                                                                : mpeg2);
             if (!valid)
                 return fail(QCoreApplication::translate(
                     "core", "This bitrate is not supported for MP3 in WAV"));
@@ -257,6 +272,48 @@ Result<WavEncoding> parseWaveFormat(const QByteArray& wfx) {
                 QCoreApplication::translate("core", "The wave format tag 0x%1 is not supported")
                     .arg(tag, 4, 16, QLatin1Char('0')));
     }
+}
+
+QByteArray sourceFollowingWaveFormat(const QByteArray& listed, bool sourceRate,
+                                     bool sourceChannels) {
+    QByteArray block = listed;
+    if (block.size() < 16 || (!sourceRate && !sourceChannels)) return block;
+    auto* p = reinterpret_cast<uchar*>(block.data());
+    const quint16 tag = qFromLittleEndian<quint16>(p);
+    const int bits = qFromLittleEndian<quint16>(p + 14);
+    const int channels = sourceChannels ? 0 : qFromLittleEndian<quint16>(p + 2);
+    const quint32 rate = sourceRate ? 0 : qFromLittleEndian<quint32>(p + 4);
+    qToLittleEndian<quint16>(quint16(channels), p + 2);
+    qToLittleEndian<quint32>(rate, p + 4);
+    if (tag == kMp3 || tag == kGsm610) return block;  // their sizes don't depend on either
+    const bool linear = tag == kPcm || tag == kFloat || tag == kALaw || tag == kMuLaw;
+    const int align = linear ? channels * bits / 8 : 0;
+    qToLittleEndian<quint16>(quint16(align), p + 12);
+    qToLittleEndian<quint32>(rate * quint32(align), p + 8);
+    return block;
+}
+
+QString fitWaveEncoding(WavEncoding& e, int sourceRate, int sourceChannels) {
+    const QByteArray name(e.encoder ? e.encoder : "");
+    OutputCapacity capacity{
+        QStringLiteral("WAV"), {}, kMinKeptRate, kMaxKeptRate, kMaxKeptChannels};
+    if (name == "libgsm_ms") {
+        capacity = {QStringLiteral("GSM 6.10"), kGsmRates, 0, 0, 1};
+    } else if (name == "libmp3lame") {
+        capacity = {QStringLiteral("MPEG Layer-3"), listedRates(), 0, 0, 2};
+    } else if (name.startsWith("adpcm")) {
+        capacity.formatName = QStringLiteral("ADPCM");
+        capacity.maxChannels = 2;
+    }
+    const bool adaptBlock = e.sampleRate == 0 || e.channels == 0;
+    const FittedAudio fit =
+        fitToOutput(capacity, e.sampleRate, e.channels, sourceRate, sourceChannels);
+    e.sampleRate = fit.sampleRate;
+    e.channels = fit.channels;
+    if (adaptBlock && name.startsWith("adpcm")) e.blockAlign = adpcmBlock(e.sampleRate, e.channels);
+    if (name == "libmp3lame")
+        e.bitRate = qint64(nearestMp3Bitrate(e.sampleRate, int(e.bitRate / 1000))) * 1000;
+    return fit.note;
 }
 
 }  // namespace core

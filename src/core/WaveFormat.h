@@ -23,10 +23,10 @@ struct WaveFormatInfo {
 
 struct WavEncoding {
     const char* encoder = nullptr;  // FFmpeg encoder name
-    int sampleRate = 0;
-    int channels = 0;
-    int blockAlign = 0;  // ADPCM block size in bytes, 0 otherwise
-    qint64 bitRate = 0;  // MP3 only
+    int sampleRate = 0;             // 0: the source's
+    int channels = 0;               // 0: the source's
+    int blockAlign = 0;             // ADPCM block size in bytes, 0 otherwise
+    qint64 bitRate = 0;             // MP3 only
 };
 
 // Every format the writer offers, built once.
@@ -35,7 +35,17 @@ const QList<WaveFormatInfo>& waveFormats();
 qint32 largestWaveFormatSize();
 
 // The encoder for a WAVEFORMATEX block; fails when the block is malformed
-// or not one the writer supports.
+// or not one the writer supports. A block whose rate or channel count is 0
+// (its byte rate and block alignment then 0 too) keeps the source's.
 Result<WavEncoding> parseWaveFormat(const QByteArray& waveFormatEx);
+
+// One of waveFormats()'s blocks made to keep the source's rate and/or channels.
+QByteArray sourceFollowingWaveFormat(const QByteArray& listed, bool sourceRate,
+                                     bool sourceChannels);
+
+// Settles an encoding's rate and channels for a source: the source's where it
+// asks for them, the nearest the codec can take where it can't take those.
+// Returns the note saying so (empty when nothing had to give).
+QString fitWaveEncoding(WavEncoding& encoding, int sourceRate, int sourceChannels);
 
 }  // namespace core

@@ -99,6 +99,7 @@ private slots:
             {{"-w", "alaw,8000"}, none, 44100, 2, "pcm_alaw 8000 2", "wav", true},
             {{"-w", "gsm610"}, none, 44100, 2, "gsm_ms 8000 1", "wav", true},
             {{"-w", "mp3,32000,1"}, none, 44100, 2, "mp3 32000 1", "wav", true},
+            {{"-w", "pcm24"}, none, 96000, 6, "pcm_s24le 96000 6", "wav", true},
             {{"--no-tags"}, none, 44100, 2, "mp3 44100 2", "mp3", false},
             {{}, oggMono32k, 44100, 2, "vorbis 32000 1", "ogg", true},
             {{"-f", "mp3"}, wav22k, 44100, 2, "mp3 22050 2", "mp3", true},

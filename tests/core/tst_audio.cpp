@@ -339,6 +339,45 @@ private slots:
         }
     }
 
+    // Source rate and channels, format, settings or WAV block, then the
+    // output's rate and channels and its note: "same as source" keeps what the
+    // format can take (5.1 and 7.1 WAV with their speaker mask) and says what
+    // it can't.
+    void sameAsSourceKeepsWhatTheFormatTakes() {
+        const auto following = [](const char* name, const char* attributes, bool rate, bool ch) {
+            return core::sourceFollowingWaveFormat(waveFormat(name, attributes), rate, ch);
+        };
+        const QByteArray pcm24 = following("PCM", "44100 Hz, 24 bit, Stereo", true, true);
+        const QByteArray mp3 =
+            following("MPEG Layer-3", "44100 Hz, 128 kbit/s, Stereo", true, true);
+        const QByteArray ima = following("IMA ADPCM", "22050 Hz, 4 bit, Mono", true, false);
+        const EncoderSettings source{128, core::kSourceSampleRate, true, true};
+        // clang-format off
+        const std::tuple<int, int, int, EncoderSettings, QByteArray, int, int, QString> rows[] = {
+            {96000, 6, 0, {}, pcm24, 96000, 6, ""},
+            {32000, 8, 0, {}, pcm24, 32000, 8, ""},
+            {96000, 6, 1, source, {}, 48000, 2, "Encoded as 48000 Hz stereo: MP3 can't take 96000 Hz, 6 channels"},
+            {22050, 1, 1, source, {}, 22050, 1, ""},
+            {96000, 2, 2, source, {}, 48000, 2, "Encoded as 48000 Hz: Ogg Vorbis can't take 96000 Hz"},
+            {44100, 6, 2, {128, 22050, true, true}, {}, 22050, 2, "Encoded as stereo: Ogg Vorbis can't take 6 channels"},
+            {88200, 6, 0, {}, mp3, 48000, 2, "Encoded as 48000 Hz stereo: MPEG Layer-3 can't take 88200 Hz, 6 channels"},
+            {11025, 2, 0, {}, ima, 11025, 1, ""}};
+        // clang-format on
+        int row = 0;
+        for (const auto& [rate, channels, format, settings, wave, outRate, outChannels, note] :
+             rows) {
+            const QString src = fixtures::makeWav(dir_.path(), QString("same-%1.wav").arg(++row),
+                                                  0.5, rate, channels);
+            const QString out = dir_.filePath(QString("same-%1.out").arg(row));
+            const core::JobResult r = convert(src, format, out, settings, wave);
+            QVERIFY2(r.outcome == JobOutcome::Converted, qPrintable(r.reason));
+            QCOMPARE(r.note, note);
+            const fixtures::ProbeResult p = fixtures::probe(out);
+            QCOMPARE(p.sampleRate, outRate);
+            QCOMPARE(p.channels, outChannels);
+        }
+    }
+
     // Source, format, output (in the test folder), no encoders on the PATH,
     // a part of the reason. A folder can't be made where a file stands.
     void jobFailuresSayWhy() {
