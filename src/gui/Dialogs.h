@@ -38,8 +38,9 @@ public:
     virtual WaveFormatChoice chooseWaveFormat(QWidget* owner,
                                               const QList<core::WaveFormatInfo>& formats,
                                               const QByteArray& current) = 0;
-    // The shell's "Open" on a folder, web address or mail address. Result ignored.
-    virtual void openUrl(const QUrl& url) = 0;
+    // The shell's "Open" on a folder, web address or mail address; false
+    // when the desktop has nothing to open it with.
+    virtual bool openUrl(const QUrl& url) = 0;
 };
 
 }  // namespace gui

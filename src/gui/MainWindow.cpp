@@ -54,6 +54,12 @@ bool ticked(const QCheckBox* box) {
     return box->checkState() == Qt::Checked;
 }
 
+// A relative folder is taken as the home folder's, never the program's own.
+QString destinationFolder(const QString& text) {
+    if (text.trimmed().isEmpty() || !QDir::isRelativePath(text)) return text;
+    return QDir::cleanPath(QDir::home().filePath(text));
+}
+
 // Beside the program when run from its build folder, else where it was installed.
 QString manualPath() {
     const QString dir = QCoreApplication::applicationDirPath();
@@ -81,7 +87,7 @@ QString statusText(core::JobOutcome outcome) {
 
 }  // namespace
 
-MainWindow::MainWindow(playback::AudioDevice& device, Dialogs& dialogs, QString settingsPath,
+MainWindow::MainWindow(playback::AudioDevice* device, Dialogs& dialogs, QString settingsPath,
                        QWidget* parent)
     : QMainWindow(parent),
       ui_(this),
@@ -89,9 +95,10 @@ MainWindow::MainWindow(playback::AudioDevice& device, Dialogs& dialogs, QString 
       settingsPath_(std::move(settingsPath)),
       rows_(ui_.sourceList, audioFileIcon()),
       preview_(device, this),
+      status_(statusBar()),
       batch_(std::make_unique<core::Batch>(this)) {
     setObjectName(QStringLiteral("mainWindow"));
-    batch_->setStopAtFirstFailure(true);
+    connect(&status_, &BatchStatusBar::percentChanged, this, &MainWindow::showBatchPercent);
     installDropTargets();
     connectCommands();
     connectBatch();
@@ -134,10 +141,18 @@ void MainWindow::connectCommands() {
     connect(u.stopAction, &QAction::triggered, this, &MainWindow::stop);
     connect(u.convertAction, &QAction::triggered, this, &MainWindow::startConversion);
     connect(u.quitAction, &QAction::triggered, this, &QWidget::close);
-    connect(u.contentsAction, &QAction::triggered, this,
-            [this] { dialogs_.openUrl(QUrl::fromLocalFile(manualPath())); });
-    connect(u.homePageAction, &QAction::triggered, this,
-            [this] { dialogs_.openUrl(QUrl(core::homePageUrl())); });
+    connect(u.contentsAction, &QAction::triggered, this, [this] {
+        const QString manual = manualPath();
+        openOrSay(QUrl::fromLocalFile(manual),
+                  tr("The manual %1 could not be opened: the desktop has no program set to open "
+                     "web pages.")
+                      .arg(manual));
+    });
+    connect(u.homePageAction, &QAction::triggered, this, [this] {
+        openOrSay(QUrl(core::homePageUrl()),
+                  tr("The home page could not be opened: the desktop has no program set to open "
+                     "web pages."));
+    });
     connect(u.aboutAction, &QAction::triggered, this, [this] { showAbout(this, dialogs_); });
     connect(u.settingsButton, &QPushButton::clicked, this,
             [this] { showEncoderSettings(this, settings_); });
@@ -156,6 +171,10 @@ void MainWindow::connectCommands() {
     u.sourceList->viewport()->installEventFilter(this);
     u.addFilesLink->installEventFilter(this);
     u.destinationEdit->installEventFilter(this);
+    // A relative folder is the home folder's, shown in full once entered.
+    connect(u.destinationEdit, &QLineEdit::editingFinished, this, [this] {
+        ui_.destinationEdit->setText(destinationFolder(ui_.destinationEdit->text()));
+    });
 }
 
 void MainWindow::connectBatch() {
@@ -178,7 +197,8 @@ void MainWindow::showSettings(const core::Settings& settings) {
     settings_ = settings;
     ui_.sameFolderCheck->setCheckState(toCheckState(settings.sameFolderBox));
     ui_.openFolderCheck->setCheckState(toCheckState(settings.openFolderBox));
-    ui_.destinationEdit->setText(settings.destination);
+    ui_.destinationEdit->setText(destinationFolder(settings.destination));
+    ui_.stopAtFailureCheck->setChecked(settings.stopAtFirstFailure);
     // An index the list does not have leaves the selection as it was.
     if (settings.formatIndex >= -1 && settings.formatIndex < ui_.outputFormatCombo->count())
         ui_.outputFormatCombo->setCurrentIndex(settings.formatIndex);
@@ -190,6 +210,7 @@ core::Settings MainWindow::currentSettings() const {
     s.sameFolderBox = toBoxState(ui_.sameFolderCheck->checkState());
     s.openFolderBox = toBoxState(ui_.openFolderCheck->checkState());
     s.destination = ui_.destinationEdit->text();
+    s.stopAtFirstFailure = ui_.stopAtFailureCheck->isChecked();
     s.formatIndex = static_cast<qint16>(ui_.outputFormatCombo->currentIndex());
     if (isVisible()) s.windowGeometry = QString::fromLatin1(saveGeometry().toBase64());
     return s;
@@ -231,13 +252,16 @@ void MainWindow::updateCommands() {
     const bool busy = mode_ == Mode::Previewing || mode_ == Mode::Converting;
     const bool running = runActive();
     for (QAction* a : {u.addFilesAction, u.contextAddAction}) a->setEnabled(!busy);
-    for (QAction* a : {u.removeAction, u.removeAllAction, u.playAction, u.convertAction})
+    for (QAction* a : {u.removeAction, u.removeAllAction, u.convertAction})
         a->setEnabled(!busy && hasRows);
+    // Without a sound device converting works; only Play says why it can't.
+    u.playAction->setEnabled(!busy && hasRows && preview_.canPlay());
+    u.playButton->setToolTip(preview_.canPlay() ? QString() : tr("No sound output device"));
     u.stopAction->setEnabled(busy);
-    u.sourceList->setEnabled(!busy);
-    for (QWidget* w :
-         std::initializer_list<QWidget*>{u.outputFormatCombo, u.settingsButton, u.sameFolderCheck,
-                                         u.openFolderCheck, u.destinationEdit, u.browseButton})
+    // The list stays readable and scrollable; the disabled commands keep its rows as they are.
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             u.outputFormatCombo, u.settingsButton, u.sameFolderCheck, u.openFolderCheck,
+             u.stopAtFailureCheck, u.destinationEdit, u.browseButton})
         w->setEnabled(!running);
 }
 
@@ -276,12 +300,13 @@ void MainWindow::dropOnDestination(const QMimeData* data) {
 }
 
 void MainWindow::removeSelected() {
-    if (runActive()) return;  // a stopped run still writes into its rows
+    // A run writes into its rows, a preview into its own.
+    if (mode_ != Mode::Idle) return;
     rows_.removeSelected();
 }
 
 void MainWindow::removeAll() {
-    if (runActive()) return;
+    if (mode_ != Mode::Idle) return;
     rows_.removeAll();
 }
 
@@ -337,9 +362,10 @@ void MainWindow::popupContextMenu(const QPoint& atInList) {
 
 void MainWindow::play() {
     if (mode_ != Mode::Idle) return;  // a stopped run may still be winding down
-    const QString path = rows_.selectedPath();
+    const int row = rows_.playRow();
+    const QString path = rows_.path(row);
     if (path.isEmpty() || !preview_.play(path)) return;
-    previewRow_ = rows_.selectedRow();
+    previewRow_ = row;
     previewStatus_ = rows_.status(previewRow_);
     previewStatusTip_ = rows_.statusTip(previewRow_);
     rows_.setStatus(previewRow_, kPlaying);
@@ -366,21 +392,20 @@ void MainWindow::startConversion() {
     if (mode_ != Mode::Idle || !batch_ || batch_->isRunning()) return;
     const int count = rows_.count();  // rows added during the run wait for the next one
     if (count == 0) {
-        dialogs_.message(this, QMessageBox::Warning, core::kAppTitle,
-                         QStringLiteral("No files to convert"));
+        dialogs_.message(this, QMessageBox::Warning, core::kAppTitle, tr("No files to convert"));
         return;
     }
     // An empty destination would mean the root folder.
     if (!ticked(ui_.sameFolderCheck) && ui_.destinationEdit->text().trimmed().isEmpty()) {
         dialogs_.message(this, QMessageBox::Warning, core::kAppTitle,
-                         QStringLiteral("Choose a destination folder"));
+                         tr("Choose a destination folder"));
         return;
     }
+    ui_.destinationEdit->setText(destinationFolder(ui_.destinationEdit->text()));
     QList<core::JobSpec> jobs;
     jobs.reserve(count);
     jobSources_.clear();
     earlierStatus_.clear();
-    jobFractions_.fill(0.0, count);
     for (int row = 0; row < count; ++row) {
         core::JobSpec spec;
         spec.source = rows_.path(row);
@@ -393,54 +418,54 @@ void MainWindow::startConversion() {
         jobs.append(spec);
     }
     lastStartedSource_.clear();
-    failedSource_.clear();
-    failureReason_.clear();
+    lastStartedRow_ = -1;
     batch_->setMaxSimultaneous(settings_.simultaneousConversions);
+    batch_->setStopAtFirstFailure(ui_.stopAtFailureCheck->isChecked());
     setMode(Mode::Converting);  // before start: the first jobs report at once
-    if (!batch_->start(jobs)) setMode(Mode::Idle);
+    status_.start(jobSources_);
+    if (!batch_->start(jobs)) {
+        status_.finish();
+        setMode(Mode::Idle);
+    }
 }
 
-void MainWindow::showBatchProgress(int job, double fraction) {
-    if (job < 0 || job >= jobFractions_.size()) return;
-    jobFractions_[job] = fraction;
-    double done = 0;
-    for (const double f : jobFractions_) done += f;
-    const int percent = qRound(100.0 * done / double(jobFractions_.size()));
-    setWindowTitle(QStringLiteral("%1% - %2").arg(percent).arg(core::kProductName));
+void MainWindow::showBatchPercent(int percent) {
+    setWindowTitle(percent < 0 ? core::kProductName
+                               : tr("%1% - %2").arg(percent).arg(core::kProductName));
+    desktop_.showProgress(percent);
 }
 
 void MainWindow::jobStarted(int job) {
+    // The list follows the run unless the person has scrolled away from it.
+    const bool following = lastStartedRow_ < 0 || rows_.isInView(lastStartedRow_);
     lastStartedSource_ = jobSources_.value(job);
+    lastStartedRow_ = job;
     earlierStatus_[job] = {rows_.status(job), rows_.statusTip(job)};
     rows_.select(job);
-    rows_.scrollTo(job);
+    if (following) rows_.scrollTo(job);
     rows_.setStatus(job, kProcessing);
 }
 
 void MainWindow::jobProgress(int job, qint64 decoded, qint64 length) {
     if (const auto percent = core::progressPercent(decoded, length)) {
         rows_.setProgress(job, *percent);
-        showBatchProgress(job, qBound(0, *percent, 100) / 100.0);
+        status_.setFraction(job, double(decoded) / double(length));
     }
 }
 
 void MainWindow::jobFinished(int job, const core::JobResult& result) {
+    status_.setDone(job, result, jobSources_.value(job));
     if (result.outcome == core::JobOutcome::Withdrawn) {
         // Another job's failure ended the run before this one wrote anything.
         const auto earlier = earlierStatus_.value(job);
         rows_.setStatus(job, earlier.first, earlier.second);
-        showBatchProgress(job, 1.0);
         return;
     }
     // The tooltip says why a row failed, or what a converted row's output
     // does differently from what was asked (a bitrate the encoder can't reach).
     rows_.setStatus(job, statusText(result.outcome),
                     result.outcome == core::JobOutcome::Failed ? result.reason : result.note);
-    showBatchProgress(job, 1.0);
-    if (result.outcome == core::JobOutcome::Failed && failedSource_.isEmpty()) {
-        failedSource_ = jobSources_.value(job);
-        failureReason_ = result.reason;
-    }
+    if (result.outcome == core::JobOutcome::Converted) rows_.setOutput(job, result.outputPath);
 }
 
 void MainWindow::waveFormatNeeded(const QByteArray& current) {
@@ -452,25 +477,31 @@ void MainWindow::waveFormatNeeded(const QByteArray& current) {
 
 void MainWindow::batchFinished(core::BatchEnd end) {
     if (closed_) return;
-    setWindowTitle(core::kProductName);
-    if (end == core::BatchEnd::Failed) {
-        // The row's tooltip keeps the reason; a keyboard user hears it here.
-        QString text =
-            QStringLiteral("%1 could not be converted.").arg(core::nameOnly(failedSource_));
-        if (!failureReason_.isEmpty()) text += QStringLiteral("\n\n") + failureReason_;
-        dialogs_.message(this, QMessageBox::Warning, core::kAppTitle, text);
-    } else {
-        dialogs_.message(this, QMessageBox::Information, core::kAppTitle,
-                         end == core::BatchEnd::Completed
-                             ? QStringLiteral("Audio file(s) converted successfully")
-                             : QStringLiteral("Conversion stopped"));
-        if (ticked(ui_.openFolderCheck)) {
-            const QString folder = ticked(ui_.sameFolderCheck) ? core::folderOf(lastStartedSource_)
-                                                               : ui_.destinationEdit->text();
-            dialogs_.openUrl(core::urlFromPath(folder));
-        }
+    const bool failures = status_.failed() > 0;
+    const QString summary =
+        end == core::BatchEnd::Stopped ? tr("Conversion stopped") : status_.summary();
+    const QString details = failures ? status_.failureList() : QString();
+    status_.finish();
+    // A person who went on with something else hears of the end there.
+    if (!isActiveWindow()) desktop_.notify(summary, details);
+    // The rows' tooltips keep each reason; the box names the failed files.
+    dialogs_.message(this, failures ? QMessageBox::Warning : QMessageBox::Information,
+                     core::kAppTitle,
+                     details.isEmpty() ? summary : summary + QStringLiteral("\n\n") + details);
+    if (end != core::BatchEnd::Failed && ticked(ui_.openFolderCheck)) {
+        const QString folder = ticked(ui_.sameFolderCheck) ? core::folderOf(lastStartedSource_)
+                                                           : ui_.destinationEdit->text();
+        openOrSay(core::urlFromPath(folder),
+                  tr("The folder %1 could not be opened: the desktop has no program set to "
+                     "open folders.")
+                      .arg(folder));
     }
     setMode(Mode::Idle);
+}
+
+void MainWindow::openOrSay(const QUrl& url, const QString& failure) {
+    if (!dialogs_.openUrl(url))
+        dialogs_.message(this, QMessageBox::Warning, core::kAppTitle, failure);
 }
 
 // ---- closing

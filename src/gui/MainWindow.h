@@ -6,6 +6,8 @@
 
 #include "core/Batch.h"
 #include "core/Settings.h"
+#include "gui/BatchStatusBar.h"
+#include "gui/DesktopNotifier.h"
 #include "gui/MainWindowUi.h"
 #include "gui/Preview.h"
 #include "gui/SourceList.h"
@@ -30,7 +32,8 @@ class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
     // settingsPath: where the settings are saved when the window closes.
-    MainWindow(playback::AudioDevice& device, Dialogs& dialogs, QString settingsPath,
+    // device: none when no sound output could be opened.
+    MainWindow(playback::AudioDevice* device, Dialogs& dialogs, QString settingsPath,
                QWidget* parent = nullptr);
     ~MainWindow() override;
 
@@ -86,8 +89,10 @@ private:
     void jobFinished(int job, const core::JobResult& result);
     void waveFormatNeeded(const QByteArray& current);
     void batchFinished(core::BatchEnd end);
-    // The title carries the whole batch's percentage while it runs.
-    void showBatchProgress(int job, double fraction);
+    // The title and the taskbar carry the whole batch's percentage while it runs.
+    void showBatchPercent(int percent);
+    // The shell's "Open"; when the desktop can't, a message says so.
+    void openOrSay(const QUrl& url, const QString& failure);
 
     MainWindowUi ui_;
     Dialogs& dialogs_;
@@ -95,13 +100,13 @@ private:
     core::Settings settings_;
     SourceList rows_;
     Preview preview_;
+    BatchStatusBar status_;
+    DesktopNotifier desktop_;
     Mode mode_ = Mode::Idle;
-    QStringList jobSources_;      // the sources of the batch that runs, by job
-    QList<double> jobFractions_;  // how far each job has come, 0 to 1
+    QStringList jobSources_;  // the sources of the batch that runs, by job
     QString lastStartedSource_;
+    int lastStartedRow_ = -1;
     QHash<int, std::pair<QString, QString>> earlierStatus_;  // status and tooltip, by job
-    QString failedSource_;  // the first failure of the run, said when it ends
-    QString failureReason_;
     int previewRow_ = -1;  // the row that shows "Playing...", and what it showed before
     QString previewStatus_;
     QString previewStatusTip_;

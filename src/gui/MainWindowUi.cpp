@@ -3,6 +3,7 @@
 #include "core/ProductInfo.h"
 #include "gui/Icons.h"
 #include "gui/Palette.h"
+#include "gui/PathColumnFit.h"
 #include "gui/RowDelegate.h"
 #include "gui/SourceList.h"
 #include "gui/Twips.h"
@@ -125,6 +126,8 @@ MainWindowUi::MainWindowUi(QMainWindow* window) : window_(window) {
     addFilesAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     removeAction = commandAction(fileMenu, QStringLiteral("&Remove"), QStringLiteral("&Remove"),
                                  ButtonIcon::Remove);
+    // A text box takes the Delete key first, for its own text.
+    removeAction->setShortcut(QKeySequence::Delete);
     removeAllAction = fileMenu->addAction(QStringLiteral("Remove a&ll"));
     fileMenu->addSeparator();
     playAction =
@@ -174,9 +177,6 @@ MainWindowUi::MainWindowUi(QMainWindow* window) : window_(window) {
     header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     header->setStretchLastSection(false);
     header->setSectionsMovable(false);
-    // The path and the title share what the other columns leave, however wide the window.
-    header->setSectionResizeMode(kPathColumn, QHeaderView::Stretch);
-    header->setSectionResizeMode(kTitleColumn, QHeaderView::Stretch);
     // Wide enough for their longest texts in the window's font.
     const QFontMetrics metrics = sourceList->fontMetrics();
     const auto fit = [&](const char* text) {
@@ -191,16 +191,17 @@ MainWindowUi::MainWindowUi(QMainWindow* window) : window_(window) {
     sourceList->setUniformRowHeights(true);
     sourceList->setSortingEnabled(false);
     sourceList->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    sourceList->setSelectionMode(QAbstractItemView::SingleSelection);
+    sourceList->setSelectionMode(QAbstractItemView::ExtendedSelection);
     sourceList->setSelectionBehavior(QAbstractItemView::SelectRows);
     sourceList->setAllColumnsShowFocus(true);
     sourceList->setIconSize(QSize(16, 16));
-    // Paths and titles are cut in the middle instead: a scroll bar would
+    // Paths and titles are cut short instead: a scroll bar would
     // only take height from a list that is short at large fonts.
     sourceList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     // The window opens the menu itself, for the right button and the keyboard.
     sourceList->setContextMenuPolicy(Qt::PreventContextMenu);
     sourceList->setItemDelegate(new RowDelegate(sourceList));
+    new PathColumnFit(sourceList, kPathColumn, kTitleColumn);
     column->addWidget(sourceList, 1);
 
     // The hint sits in the list's top-left corner, below its headers, in
@@ -279,6 +280,9 @@ MainWindowUi::MainWindowUi(QMainWindow* window) : window_(window) {
     openFolderCheck =
         new QCheckBox(QStringLiteral("Open target &directory after conversion"), mainPanel);
     column->addWidget(openFolderCheck);
+    stopAtFailureCheck = new QCheckBox(QStringLiteral("Stop at the &first failure"), mainPanel);
+    stopAtFailureCheck->setChecked(true);
+    column->addWidget(stopAtFailureCheck);
 
     applyDestinationLayout(false);
 }

@@ -43,12 +43,13 @@ struct MainWindowUi {
     QLineEdit* destinationEdit = nullptr;
     QPushButton* browseButton = nullptr;
     QCheckBox* openFolderCheck = nullptr;
+    QCheckBox* stopAtFailureCheck = nullptr;  // ticked: a failure ends the batch
 
     // The buttons above show these actions, so a button and its menu item
     // are enabled and disabled together.
     QMenu* fileMenu = nullptr;
     QAction* addFilesAction = nullptr;
-    QAction* removeAction = nullptr;
+    QAction* removeAction = nullptr;  // every selected row; also the Delete key
     QAction* removeAllAction = nullptr;
     QAction* playAction = nullptr;
     QAction* stopAction = nullptr;

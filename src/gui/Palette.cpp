@@ -72,6 +72,19 @@ QColor readableColour(const QColor& colour, const QColor& background, const QCol
     return c;
 }
 
+QPalette readableProgressPalette(QPalette palette) {
+    for (const QPalette::ColorGroup group :
+         {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        const QColor text = palette.color(group, QPalette::Text);
+        const QColor base = palette.color(group, QPalette::Base);
+        palette.setColor(group, QPalette::Text, readableColour(text, base, text));
+        const QColor onBar = palette.color(group, QPalette::HighlightedText);
+        const QColor bar = palette.color(group, QPalette::Highlight);
+        palette.setColor(group, QPalette::HighlightedText, readableColour(onBar, bar, onBar));
+    }
+    return palette;
+}
+
 QColor linkColour(const QPalette& palette, QPalette::ColorRole background) {
     const QPalette::ColorRole text =
         background == QPalette::Base ? QPalette::Text : QPalette::WindowText;

@@ -16,6 +16,10 @@ double contrastRatio(const QColor& a, const QColor& b);
 // stands at least 4.5:1 against background.
 QColor readableColour(const QColor& colour, const QColor& background, const QColor& towards);
 
+// palette with the text of a progress bar standing at least 4.5:1 on both
+// its parts: the groove (Base) and the filled part (Highlight).
+QPalette readableProgressPalette(QPalette palette);
+
 // The palette's link colour made readable on its background role.
 QColor linkColour(const QPalette& palette, QPalette::ColorRole background);
 

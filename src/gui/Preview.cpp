@@ -6,7 +6,7 @@
 
 namespace gui {
 
-Preview::Preview(playback::AudioDevice& device, QObject* parent)
+Preview::Preview(playback::AudioDevice* device, QObject* parent)
     : QObject(parent), device_(device) {
     endTimer_.setInterval(100);
     connect(&endTimer_, &QTimer::timeout, this, &Preview::checkEnd);
@@ -16,10 +16,11 @@ Preview::~Preview() = default;
 
 bool Preview::play(const QString& path) {
     stop();
+    if (!device_) return false;
     core::Result<std::unique_ptr<core::Decoder>> decoder = core::Decoder::open(path);
     if (!decoder) return false;
     core::Result<std::unique_ptr<playback::PlayStream>> stream =
-        playback::PlayStream::create(decoder.take(), device_);
+        playback::PlayStream::create(decoder.take(), *device_);
     if (!stream) return false;
     // A stream that opened but could not start is released at once rather
     // than left open with no way to stop it.

@@ -18,7 +18,8 @@ namespace gui {
 class Preview : public QObject {
     Q_OBJECT
 public:
-    explicit Preview(playback::AudioDevice& device, QObject* parent = nullptr);
+    // device: none when no sound output could be opened; nothing then plays.
+    explicit Preview(playback::AudioDevice* device, QObject* parent = nullptr);
     ~Preview() override;
 
     // True when the file opened and started playing. A file that can't be
@@ -26,6 +27,7 @@ public:
     bool play(const QString& path);
     void stop();
     bool isOpen() const { return stream_ != nullptr; }
+    bool canPlay() const { return device_ != nullptr; }
 
 signals:
     // The file has played to its end.
@@ -34,7 +36,7 @@ signals:
 private:
     void checkEnd();
 
-    playback::AudioDevice& device_;
+    playback::AudioDevice* device_;
     std::unique_ptr<playback::PlayStream> stream_;
     QTimer endTimer_{this};  // a child, so the window can tell that it runs
 };

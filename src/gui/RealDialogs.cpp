@@ -35,8 +35,8 @@ WaveFormatChoice RealDialogs::chooseWaveFormat(QWidget* owner,
     return gui::chooseWaveFormat(owner, formats, current);
 }
 
-void RealDialogs::openUrl(const QUrl& url) {
-    QDesktopServices::openUrl(url);
+bool RealDialogs::openUrl(const QUrl& url) {
+    return QDesktopServices::openUrl(url);
 }
 
 }  // namespace gui

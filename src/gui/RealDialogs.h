@@ -15,7 +15,7 @@ public:
                  const QString& text) override;
     WaveFormatChoice chooseWaveFormat(QWidget* owner, const QList<core::WaveFormatInfo>& formats,
                                       const QByteArray& current) override;
-    void openUrl(const QUrl& url) override;
+    bool openUrl(const QUrl& url) override;
 };
 
 }  // namespace gui

@@ -1,5 +1,6 @@
 #include "gui/RowDelegate.h"
 
+#include "gui/Palette.h"
 #include "gui/SourceList.h"
 
 #include <QApplication>
@@ -10,7 +11,9 @@ namespace gui {
 
 void RowDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const {
     QStyledItemDelegate::initStyleOption(option, index);
-    option->textElideMode = index.column() == kSizeColumn ? Qt::ElideRight : Qt::ElideMiddle;
+    option->textElideMode = index.column() == kPathColumn   ? Qt::ElideLeft
+                            : index.column() == kSizeColumn ? Qt::ElideRight
+                                                            : Qt::ElideMiddle;
 }
 
 void RowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
@@ -39,7 +42,7 @@ void RowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
     bar.textAlignment = Qt::AlignCenter;
     bar.state = option.state | QStyle::State_Horizontal;
     bar.fontMetrics = option.fontMetrics;
-    bar.palette = option.palette;
+    bar.palette = readableProgressPalette(option.palette);
     style->drawControl(QStyle::CE_ProgressBar, &bar, painter, widget);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
-// Long paths and statuses keep both ends in view: they are cut in the
-// middle. A converting row's status is drawn as a bar with its text on it.
+// A long path keeps its end in view (the file's name): it is cut on the
+// left; titles and statuses are cut in the middle. A converting row's
+// status is drawn as a bar with its text on it, readable in any scheme.
 
 #include <QStyledItemDelegate>
 
@@ -13,8 +14,6 @@ public:
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override;
-
-protected:
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override;
 };
 

@@ -10,11 +10,13 @@
 #include "gui/RowDetails.h"
 
 #include <QDir>
+#include <QLocale>
 #include <QMimeData>
 #include <QTreeWidget>
 #include <QUrl>
 
 #include <algorithm>
+#include <functional>
 
 namespace gui {
 
@@ -128,6 +130,17 @@ int SourceList::selectedRow() const {
     return selected.isEmpty() ? -1 : view_->indexOfTopLevelItem(selected.first());
 }
 
+int SourceList::playRow() const {
+    QTreeWidgetItem* current = view_->currentItem();
+    return current && current->isSelected() ? view_->indexOfTopLevelItem(current) : -1;
+}
+
+void SourceList::setOutput(int row, const QString& outputPath) {
+    if (QTreeWidgetItem* it = item(row))
+        it->setToolTip(kPathColumn, it->text(kPathColumn) + QLatin1Char('\n') +
+                                        QObject::tr("Converted to %1").arg(outputPath));
+}
+
 QString SourceList::selectedPath() const {
     return path(selectedRow());
 }
@@ -148,6 +161,11 @@ void SourceList::scrollTo(int row) {
     if (QTreeWidgetItem* it = item(row)) view_->scrollToItem(it);
 }
 
+bool SourceList::isInView(int row) const {
+    const QTreeWidgetItem* it = item(row);
+    return it && view_->viewport()->rect().intersects(view_->visualItemRect(it));
+}
+
 int SourceList::addFiles(const QStringList& paths, const QStringList& addedFrom) {
     QList<QTreeWidgetItem*> rows;
     QStringList added;
@@ -163,6 +181,8 @@ int SourceList::addFiles(const QStringList& paths, const QStringList& addedFrom)
         auto* row = new QTreeWidgetItem(cells);
         added.append(path);
         row->setIcon(kPathColumn, rowIcon_);
+        row->setToolTip(kPathColumn, path);
+        row->setToolTip(kSizeColumn, QObject::tr("%1 bytes").arg(QLocale().toString(size)));
         if (i < addedFrom.size() && !addedFrom.at(i).isEmpty())
             row->setData(kPathColumn, kAddedFromRole, addedFrom.at(i));
         row->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren);
@@ -202,14 +222,17 @@ QStringList SourceList::addFromOpenDialog(gui::Dialogs& dialogs, QWidget* owner,
     return chosen;
 }
 
-bool SourceList::removeSelected() {
-    if (count() == 0) return false;
-    const int row = selectedRow();
-    if (row < 0) return false;
-    delete view_->takeTopLevelItem(row);
+int SourceList::removeSelected() {
+    QList<int> selected;
+    for (QTreeWidgetItem* it : view_->selectedItems()) selected << view_->indexOfTopLevelItem(it);
+    if (selected.isEmpty()) return 0;
+    std::sort(selected.begin(), selected.end(), std::greater<>());
+    view_->setUpdatesEnabled(false);
+    for (const int row : selected) delete view_->takeTopLevelItem(row);
+    view_->setUpdatesEnabled(true);
     // The view selects the next row by itself; a removal selects nothing.
     view_->clearSelection();
-    return true;
+    return int(selected.size());
 }
 
 void SourceList::removeAll() {

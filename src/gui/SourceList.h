@@ -68,11 +68,16 @@ public:
     // A running row: its status text drawn on a bar filled to percent.
     void setProgress(int row, int percent);
 
-    int selectedRow() const;  // -1 when no row is selected
+    int selectedRow() const;  // the first selected row; -1 when no row is selected
+    // The row Play plays: the current row when it is selected; -1 otherwise.
+    int playRow() const;
+    // A converted row's path tooltip also names its output.
+    void setOutput(int row, const QString& outputPath);
     QString selectedPath() const;
     void setSelectedStatus(const QString& text);  // no selection: nothing happens
     void select(int row);                         // the selected and current row
     void scrollTo(int row);
+    bool isInView(int row) const;  // some of it shows in the list's viewport
 
     // Appends a row for each file of non-zero size, in order, all in one
     // step so that thousands of files go in at once. addedFrom: for each
@@ -88,9 +93,9 @@ public:
     // chosen. Returns the chosen paths.
     QStringList addFromOpenDialog(gui::Dialogs& dialogs, QWidget* owner, const QString& folder);
 
-    // Removes the selected row and leaves no row selected, so a second
-    // Remove removes nothing; false when there was none.
-    bool removeSelected();
+    // Removes every selected row and leaves no row selected, so a second
+    // Remove removes nothing. Returns the rows removed.
+    int removeSelected();
     void removeAll();
 
 private:

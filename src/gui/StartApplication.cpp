@@ -1,6 +1,8 @@
 #include "gui/StartApplication.h"
 
+#include "core/AudioFiles.h"
 #include "core/FfmpegUtil.h"
+#include "core/PathHelpers.h"
 #include "core/ProductInfo.h"
 #include "core/Settings.h"
 #include "gui/AudioFiles.h"
@@ -8,6 +10,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QtDebug>
 
 namespace gui {
 
@@ -22,17 +25,19 @@ std::unique_ptr<Application> startApplication(Dialogs& dialogs, const QStringLis
     const QString mismatch = core::ff::versionMismatch();
     if (!mismatch.isEmpty()) {
         dialogs.message(nullptr, QMessageBox::Critical, core::kAppTitle,
-                        QStringLiteral("An incorrect version of %1 was loaded").arg(mismatch));
+                        QCoreApplication::translate("gui::StartApplication",
+                                                    "An incorrect version of %1 was loaded")
+                            .arg(mismatch));
         return nullptr;
     }
+    // Converting needs no sound device: without one only Play is unavailable.
     core::Result<std::unique_ptr<playback::AudioDevice>> device = playback::AudioDevice::open();
-    if (!device) {
-        dialogs.message(nullptr, QMessageBox::NoIcon, core::kAppTitle,
-                        QStringLiteral("Can't initialize device"));
-        return nullptr;
-    }
-    app->device = device.take();
-    app->window = std::make_unique<MainWindow>(*app->device, dialogs, app->folders.settingsPath);
+    if (device)
+        app->device = device.take();
+    else
+        qWarning().noquote() << device.reason();
+    app->window =
+        std::make_unique<MainWindow>(app->device.get(), dialogs, app->folders.settingsPath);
 
     core::Settings settings;
     core::createDefaultSettings(settings, app->folders.dataFolder, app->folders.settingsPath);
@@ -43,6 +48,17 @@ std::unique_ptr<Application> startApplication(Dialogs& dialogs, const QStringLis
     window.show();
     window.setWindowTitle(core::kProductName);
     window.addPaths(sources);
+    // Named once, together, instead of dropped without a word.
+    QStringList unusable;
+    for (const QString& source : sources)
+        if (!core::isFolder(source) && core::fileSize(source) == 0) unusable << source;
+    if (!unusable.isEmpty())
+        dialogs.message(&window, QMessageBox::Warning, core::kAppTitle,
+                        QCoreApplication::translate(
+                            "gui::StartApplication",
+                            "These files can't be added: they are missing, empty or can't be "
+                            "read.\n\n%1")
+                            .arg(unusable.join(QLatin1Char('\n'))));
     return app;
 }
 

@@ -20,9 +20,9 @@ struct Application {
 };
 
 // Runs the start-up steps and returns the shown main window with what it
-// works on, listing files (a folder: the audio files below it). When FFmpeg or the sound device
-// can't be used the reason has been shown through dialogs, nothing was saved, and the result is
-// null: the program ends.
+// works on, listing files (a folder: the audio files below it). When FFmpeg can't be used the
+// reason has been shown through dialogs, nothing was saved, and the result is null: the program
+// ends. Without a sound device the window works, but plays nothing.
 std::unique_ptr<Application> startApplication(Dialogs& dialogs, const QStringList& files = {});
 
 }  // namespace gui

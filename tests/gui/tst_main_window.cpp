@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QMimeData>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
@@ -137,16 +138,52 @@ private slots:
         QCOMPARE(again.window().geometry(), QRect(40, 30, 700, 520));
     }
 
-    void unusableSoundDeviceEndsStartWithoutSaving() {
+    // Converting needs no sound device: without one the window opens and
+    // converts, and only Play is unavailable, saying why.
+    void noSoundDeviceStillConverts() {
         const QByteArray driver = qgetenv("SDL_AUDIODRIVER");
         qputenv("SDL_AUDIODRIVER", "no-such-driver");
         StartedWindow s;
         const bool started = s.start();
         qputenv("SDL_AUDIODRIVER", driver);
-        QVERIFY(!started);
+        QVERIFY(started);
+        QVERIFY(s.dialogs.messages.isEmpty());
+        s.prepareRun(1, files_.filePath("no-device"));
+        s.rows().addFiles({fixtures::makeWav(files_.path(), "nodevice.wav", 0.5, 44100, 2)});
+        s.rows().select(0);
+        QVERIFY(!s.ui().playAction->isEnabled());
+        QCOMPARE(s.ui().playButton->toolTip(), QStringLiteral("No sound output device"));
+        s.ui().startButton->click();
+        QTRY_VERIFY_WITH_TIMEOUT(s.idle(), 30000);
+        QCOMPARE(s.statuses(), QStringList{"Converted."});
+    }
+
+    // --help and --version print and end without a window; files named on
+    // the command line that can't be added are named in one message; help
+    // that can't be opened says so.
+    void commandLineAndShell() {
+        for (const auto& [option, start] :
+             {std::pair{"--help", "Usage: sonbridge [FILE|FOLDER]..."},
+              {"--version", "sonbridge " PROJECT_VERSION "\n"}}) {
+            QProcess program;
+            program.start(SONBRIDGE_PATH, {option});
+            QVERIFY(program.waitForFinished(10000));
+            QCOMPARE(program.exitCode(), 0);
+            QVERIFY2(program.readAllStandardOutput().startsWith(start), option);
+        }
+        const QString empty = makeFile(files_.path(), "empty.wav", 0);
+        StartedWindow s;
+        QVERIFY(s.start({makeFile(files_.path(), "fine.wav", 10), "/nonexistent/gone.mp3", empty}));
         QCOMPARE(s.dialogs.messages.size(), 1);
-        QCOMPARE(s.dialogs.messages[0].text, QStringLiteral("Can't initialize device"));
-        QVERIFY(!QFile::exists(fixtures::settingsFile()));
+        QCOMPARE(s.dialogs.messages[0].text,
+                 "These files can't be added: they are missing, empty or can't be read.\n\n"
+                 "/nonexistent/gone.mp3\n" +
+                     empty);
+        QCOMPARE(s.rows().count(), 1);
+        s.dialogs.openUrlSucceeds = false;
+        s.ui().contentsAction->trigger();
+        QCOMPARE(s.dialogs.messages.size(), 2);
+        QVERIFY(s.dialogs.messages[1].text.startsWith("The manual "));
     }
 
     // OK stores every choice, including the new simultaneous conversions;
@@ -306,36 +343,44 @@ private slots:
     }
 
     // The buttons run their menu actions: Add asks the Open dialog (opened
-    // at home, then where it was last used), Remove takes only the selected
-    // row and selects none, so a second Remove takes nothing.
+    // at home, then where it was last used). Clicks with Ctrl select several
+    // rows, the Delete key removes them and selects none, so a second Remove
+    // takes nothing; Ctrl+A selects every row.
     void buttonsShareTheirMenuCommands() {
         StartedWindow s;
         QVERIFY(s.start());
-        const QStringList chosen{makeFile(files_.path(), "a.wav", 10),
-                                 makeFile(files_.path(), "b.mp3", 2000),
-                                 makeFile(files_.path(), "c.ogg", 0)};
+        const QStringList chosen{
+            makeFile(files_.path(), "a.wav", 10), makeFile(files_.path(), "b.mp3", 2000),
+            makeFile(files_.path(), "c.ogg", 0), makeFile(files_.path(), "d.wav", 10),
+            makeFile(files_.path(), "e.wav", 10)};
         s.dialogs.openAnswers.enqueue(chosen);
         QTest::mouseClick(s.ui().addButton, Qt::LeftButton);
         QCOMPARE(s.dialogs.openTitles, QStringList{"Select the file(s) to convert"});
-        QCOMPARE(s.rows().count(), 2);
+        QCOMPARE(s.rows().count(), 4);
         QCOMPARE(s.rows().sizeText(1), QStringLiteral("1 Kb"));
 
-        s.ui().sourceList->clearSelection();
+        QTreeWidget* list = s.ui().sourceList;
+        QVERIFY(QTest::qWaitForWindowExposed(&s.window()));
+        list->clearSelection();
         QTest::mouseClick(s.ui().removeButton, Qt::LeftButton);
-        QCOMPARE(s.rows().count(), 2);
-        s.rows().select(0);
-        QTest::mouseClick(s.ui().removeButton, Qt::LeftButton);
-        QCOMPARE(s.rows().count(), 1);
-        QCOMPARE(s.rows().path(0), chosen[1]);
+        QCOMPARE(s.rows().count(), 4);
+        for (const auto& [row, keys] : {std::pair{0, Qt::NoModifier}, {2, Qt::ControlModifier}})
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, keys,
+                              list->visualItemRect(list->topLevelItem(row)).center());
+        QTest::keyClick(list, Qt::Key_Delete);
+        QCOMPARE(s.paths(), (QStringList{chosen[1], chosen[4]}));
         QCOMPARE(s.rows().selectedRow(), -1);
         QTest::mouseClick(s.ui().removeButton, Qt::LeftButton);
-        QCOMPARE(s.rows().count(), 1);
+        QCOMPARE(s.rows().count(), 2);
+        QTest::keyClick(list, Qt::Key_A, Qt::ControlModifier);
+        QTest::mouseClick(s.ui().removeButton, Qt::LeftButton);
+        QCOMPARE(s.rows().count(), 0);
 
         s.ui().contextAddAction->trigger();  // cancelled
         QCOMPARE(s.dialogs.openFolders, QStringList({QDir::homePath(), files_.path()}));
     }
 
-    // Play shows "Playing..." and locks the list; the end of the file is
+    // Play shows "Playing..." and locks the list's commands; the end of the file is
     // noticed by a timer that runs only then, and the row shows its status
     // again. A file that can't be played changes nothing.
     void preview_data() {
@@ -365,7 +410,7 @@ private slots:
         }
         QCOMPARE(s.rows().status(0), QStringLiteral("Playing..."));
         QVERIFY(s.ui().stopButton->isEnabled());
-        QVERIFY(!s.ui().sourceList->isEnabled() && !s.ui().startButton->isEnabled());
+        QVERIFY(!s.ui().removeAction->isEnabled() && !s.ui().startButton->isEnabled());
         QVERIFY(s.ui().outputFormatCombo->isEnabled() && s.ui().settingsButton->isEnabled());
         QVERIFY(fixtures::activeTimers(s.window()) > 0);
         QTRY_VERIFY_WITH_TIMEOUT(s.ui().playAction->isEnabled(), 5000);

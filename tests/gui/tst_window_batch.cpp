@@ -8,9 +8,13 @@
 #include "support/Processes.h"
 #include "support/gui/WindowFixture.h"
 
+#include <QDBusConnection>
 #include <QElapsedTimer>
+#include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QStatusBar>
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -39,6 +43,27 @@ int encoderChildren() {
 
 Q_DECLARE_METATYPE(gui::WaveFormatChoice)
 
+// What a desktop's notification server and dock receive.
+class NotificationServer : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
+public:
+    QStringList notifications;  // their summaries
+    QList<int> progress;        // percent; -1 hidden
+
+public slots:
+    uint Notify(const QString&, uint, const QString&, const QString& summary, const QString&,
+                const QStringList&, const QVariantMap&, int) {
+        notifications << summary;
+        return uint(notifications.size());
+    }
+    void Update(const QString&, const QVariantMap& properties) {
+        progress << (properties.value("progress-visible").toBool()
+                         ? qRound(properties.value("progress").toDouble() * 100)
+                         : -1);
+    }
+};
+
 class WindowBatchTest : public QObject {
     Q_OBJECT
 
@@ -58,6 +83,7 @@ class WindowBatchTest : public QObject {
     bool waitIdle() {
         return QTest::qWaitFor([this] { return s_.idle(); }, 120000);
     }
+    QLabel* filesLabel() { return s_.window().findChild<QLabel*>("batchFilesLabel"); }
 
 private slots:
     void initTestCase() {
@@ -116,9 +142,11 @@ private slots:
             const gui::MainWindowUi& u = s_.ui();
             busy = !u.startButton->isEnabled() && !u.convertAction->isEnabled() &&
                    u.stopButton->isEnabled() && !u.playButton->isEnabled() &&
-                   !u.addButton->isEnabled() && !u.sourceList->isEnabled() &&
+                   !u.addButton->isEnabled() && !u.removeAction->isEnabled() &&
                    !u.outputFormatCombo->isEnabled() && !u.settingsButton->isEnabled() &&
-                   !u.destinationEdit->isEnabled() && !u.sameFolderCheck->isEnabled();
+                   !u.destinationEdit->isEnabled() && !u.sameFolderCheck->isEnabled() &&
+                   u.sourceList->isEnabled() && s_.window().statusBar()->isVisible() &&
+                   filesLabel()->text().startsWith(QString("0 of %1 files").arg(sources.size()));
             QCOMPARE(s_.rows().status(0), QStringLiteral("Processing..."));
             s_.rows().addFiles({tone_});
         });
@@ -129,8 +157,10 @@ private slots:
         QStringList expected(sources.size(), QStringLiteral("Converted."));
         QCOMPARE(s_.statuses(), expected << QStringLiteral("Not processed"));
         QCOMPARE(s_.dialogs.messages.size(), 1);
-        QCOMPARE(s_.dialogs.messages[0].text,
-                 QStringLiteral("Audio file(s) converted successfully"));
+        QVERIFY2(QRegularExpression(QString("^%1 files converted in 0:\\d\\d$").arg(sources.size()))
+                     .match(s_.dialogs.messages[0].text)
+                     .hasMatch(),
+                 qPrintable(s_.dialogs.messages[0].text));
         QCOMPARE(s_.dialogs.messages[0].icon, QMessageBox::Information);
         QCOMPARE(s_.dialogs.messages[0].title, QStringLiteral("Sonbridge"));
         if (sameFolder) {
@@ -149,7 +179,7 @@ private slots:
                 QCOMPARE(s_.dialogs.openedUrls[0], QUrl::fromLocalFile(out.path()));
         }
         QVERIFY(s_.ui().startButton->isEnabled() && s_.ui().addButton->isEnabled());
-        QVERIFY(s_.ui().sourceList->isEnabled() && !s_.ui().stopButton->isEnabled());
+        QVERIFY(!s_.window().statusBar()->isVisible() && !s_.ui().stopButton->isEnabled());
     }
 
     // Stop gives the commands back at once but refuses them until the run
@@ -182,23 +212,101 @@ private slots:
         QVERIFY(!QFile::exists(out.filePath("noise (copy).mp3")));
     }
 
-    // A failed row ends the batch: rows not started keep their status, and
-    // a warning names the file and the reason, which the row's tooltip keeps.
+    // "Stop at the first failure" ticked, a failed row ends the batch and
+    // rows not started keep their status; unticked, the batch carries on.
+    // A warning counts and names the failures with their reasons, which the
+    // rows' tooltips keep; the folder opens only after a batch that ran through.
+    void failureIsSaidAloud_data() {
+        QTest::addColumn<bool>("stopAtFailure");
+        QTest::addColumn<QStringList>("statuses");
+        QTest::addColumn<QString>("summary");
+        QTest::newRow("stop at the first failure")
+            << true << QStringList{"Converted.", "Failed.", "Not processed"} << "1 converted";
+        QTest::newRow("carry on") << false << QStringList{"Converted.", "Failed.", "Converted."}
+                                  << "2 converted";
+    }
+
     void failureIsSaidAloud() {
+        QFETCH(bool, stopAtFailure);
+        QFETCH(QStringList, statuses);
+        QFETCH(QString, summary);
         QTemporaryDir out;
         s_.prepareRun(1, out.path(), 1);
+        s_.ui().stopAtFailureCheck->setChecked(stopAtFailure);
+        QCOMPARE(s_.window().currentSettings().stopAtFirstFailure, stopAtFailure);
         s_.rows().addFiles({tone_, junk_, tone_});
         s_.ui().convertAction->trigger();
         QVERIFY(waitIdle());
-        QCOMPARE(s_.statuses(), QStringList({"Converted.", "Failed.", "Not processed"}));
-        const QString reason = s_.rows().statusTip(1);
-        QVERIFY(!reason.isEmpty());
+        s_.ui().stopAtFailureCheck->setChecked(true);
+        QCOMPARE(s_.statuses(), statuses);
+        QCOMPARE(s_.rows().statusTip(1), QString("Not an audio file, or the file is damaged"));
         QCOMPARE(s_.dialogs.messages.size(), 1);
-        QCOMPARE(s_.dialogs.messages[0].text, "junk.wav could not be converted.\n\n" + reason);
+        QVERIFY2(QRegularExpression(summary +
+                                    ", 1 failed in 0:\\d\\d\n\njunk.wav: Not an audio file, or "
+                                    "the file is damaged$")
+                     .match(s_.dialogs.messages[0].text)
+                     .hasMatch(),
+                 qPrintable(s_.dialogs.messages[0].text));
         QCOMPARE(s_.dialogs.messages[0].icon, QMessageBox::Warning);
         QCOMPARE(s_.dialogs.messages[0].title, QStringLiteral("Sonbridge"));
-        QVERIFY(s_.dialogs.openedUrls.isEmpty());
-        QVERIFY(s_.ui().outputFormatCombo->isEnabled());
+        QCOMPARE(s_.dialogs.openedUrls.size(), stopAtFailure ? 0 : 1);
+    }
+
+    // A relative destination is the home folder's, never the program's
+    // folder, and shows in full.
+    void relativeDestinationIsHomes() {
+        s_.prepareRun(1, "relative out");
+        s_.rows().addFiles({tone_});
+        s_.ui().startButton->click();
+        QVERIFY(waitIdle());
+        const QString full = QDir::home().filePath("relative out");
+        QCOMPARE(s_.ui().destinationEdit->text(), full);
+        QVERIFY(QFile::exists(full + "/tone.mp3"));
+        QVERIFY(QDir(full).removeRecursively());
+    }
+
+    // The end of a batch reaches the desktop when the window is not the
+    // active one, and the taskbar shows the progress: a real receiver of
+    // both on a session bus of the test's own (dbus-run-session).
+    void desktopHearsOfTheBatch() {
+        QDBusConnection bus =
+            QDBusConnection::connectToBus(QDBusConnection::SessionBus, "notificationServer");
+        if (!bus.isConnected()) QSKIP("no session bus: run under dbus-run-session");
+        NotificationServer server;
+        QVERIFY(bus.registerService("org.freedesktop.Notifications"));
+        QVERIFY(bus.registerObject("/org/freedesktop/Notifications", &server,
+                                   QDBusConnection::ExportAllSlots));
+        QVERIFY(bus.connect({}, {}, "com.canonical.Unity.LauncherEntry", "Update", &server,
+                            SLOT(Update(QString, QVariantMap))));
+        QWidget elsewhere;
+        QTemporaryDir out;
+        for (const bool active : {true, false}) {
+            QWidget* front = active ? static_cast<QWidget*>(&s_.window()) : &elsewhere;
+            front->show();
+            front->activateWindow();
+            QTRY_COMPARE(s_.window().isActiveWindow(), active);
+            s_.prepareRun(1, out.path());
+            s_.rows().removeAll();
+            s_.rows().addFiles({tone_, tone_});
+            server.notifications.clear();
+            server.progress.clear();
+            s_.ui().startButton->click();
+            QVERIFY(waitIdle());
+            if (active) {
+                QTest::qWait(200);
+                QCOMPARE(server.notifications.size(), 0);
+                continue;
+            }
+            QTRY_COMPARE(server.notifications.size(), 1);
+            QVERIFY2(QRegularExpression("^2 files converted in 0:\\d\\d$")
+                         .match(server.notifications[0])
+                         .hasMatch(),
+                     qPrintable(server.notifications[0]));
+            QTRY_VERIFY(!server.progress.isEmpty() && server.progress.last() == -1);
+            QVERIFY(server.progress.size() >= 2 && server.progress.first() >= 0);
+        }
+        bus.unregisterService("org.freedesktop.Notifications");
+        QDBusConnection::disconnectFromBus("notificationServer");
     }
 
     // Nothing to convert, or nowhere to put it (an empty destination never
@@ -283,7 +391,7 @@ private slots:
         s_.window().batch()->setEncoderStallTimeout(1500);
         s_.window().batch()->setProgressInterval(20);
         s_.rows().addFiles({noise_});
-        QString progress, title;
+        QString progress, title, bar;
         pid_t stopped = 0;
         QElapsedTimer sinceTick;
         qint64 longestGap = 0;
@@ -295,6 +403,7 @@ private slots:
             if (row->data(gui::kStatusColumn, gui::kProgressRole).isValid()) {
                 progress = s_.rows().status(0);  // drawn as a bar
                 title = s_.window().windowTitle();
+                bar = s_.window().findChild<QProgressBar*>("batchTotalBar")->text();
             }
             for (const fixtures::ChildInfo& c : fixtures::children())
                 if (!stopped && c.name == "lame" && ::kill(c.pid, SIGSTOP) == 0) stopped = c.pid;
@@ -314,6 +423,7 @@ private slots:
             qPrintable(progress));
         QVERIFY2(QRegularExpression("^\\d+% - Quillmoor Sonbridge$").match(title).hasMatch(),
                  qPrintable(title));
+        QCOMPARE(title, bar + " - Quillmoor Sonbridge");  // one percentage
         QCOMPARE(s_.window().windowTitle(), QStringLiteral("Quillmoor Sonbridge"));
         s_.window().batch()->setProgressInterval(500);
     }

@@ -3,6 +3,8 @@
 // Screenshots go to $SONBRIDGE_TEST_OUTPUT/screenshots.
 
 #include "gui/Palette.h"
+#include "gui/RowDelegate.h"
+#include "gui/SourceList.h"
 #include "support/AudioFixtures.h"
 #include "support/gui/WindowFixture.h"
 
@@ -45,6 +47,21 @@ QPalette darkPalette() {
                grey);
     p.setColor(QPalette::Link, QColor(0, 0, 255));
     return p;
+}
+
+// The text a cell shows, cut to its width as the view draws it.
+QString shownText(QTreeWidget* list, int row, int column) {
+    const QModelIndex index = list->model()->index(row, column);
+    QStyleOptionViewItem option;
+    option.initFrom(list);
+    option.rect = list->visualRect(index);
+    option.decorationSize = list->iconSize();
+    auto* delegate = static_cast<gui::RowDelegate*>(list->itemDelegate());
+    delegate->initStyleOption(&option, index);
+    const int margin = list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list) + 1;
+    const QRect text = list->style()->subElementRect(QStyle::SE_ItemViewItemText, &option, list);
+    return option.fontMetrics.elidedText(option.text, option.textElideMode,
+                                         text.width() - 2 * margin);
 }
 
 double worstLinkContrast(QWidget* window, QPalette::ColorRole background) {
@@ -108,6 +125,11 @@ private slots:
         QTRY_COMPARE(cutOff(&s.window()).join("; "), QString());
         QVERIFY(s.ui().addFilesHint->isVisible());
         QVERIFY(worstLinkContrast(&s.window(), QPalette::Base) >= 4.5);
+        // A converting row's text on its bar: on the groove and on the filled part.
+        const QPalette bars = gui::readableProgressPalette(QApplication::palette());
+        QVERIFY(gui::contrastRatio(bars.color(QPalette::Text), bars.color(QPalette::Base)) >= 4.5);
+        QVERIFY(gui::contrastRatio(bars.color(QPalette::HighlightedText),
+                                   bars.color(QPalette::Highlight)) >= 4.5);
         for (auto [opener, name] :
              {std::pair<QObject*, QString>{s.ui().settingsButton, "encoder-settings"},
               {s.ui().aboutAction, "about"}}) {
@@ -122,22 +144,35 @@ private slots:
         }
         if (points != 0) return;
 
+        // A batch at work: real files, shown under a home folder's names.
         const QString music = fixtures::home().filePath("Music/");
-        QDir().mkpath(music);
-        for (auto [name, size] : {std::pair{"Morning Walk.flac", 31000000},
-                                  {"Interview 2024-03.wav", 5200000},
-                                  {"Lullaby.ogg", 812000}}) {
-            QVERIFY(fixtures::writeFile(music + name, QByteArray(size, 'x')));
-            s.rows().addFiles({music + name});
-            // The picture shows a home folder rather than the test's own.
-            s.ui()
-                .sourceList->topLevelItem(s.rows().count() - 1)
-                ->setText(gui::kPathColumn, QString("/home/robin/Music/") + name);
+        const QString deep = "Ana Lima/Songs of the Harbour (Deluxe Edition)/02 Dawn Song.flac";
+        QDir().mkpath(music + deep.section('/', 0, -2));
+        const std::tuple<QString, double, QString> files[] = {
+            {"Morning Walk.flac", 60, "flac"},
+            {"Interview 2024-03.wav", 40, "pcm_s16le"},
+            {"Lullaby.ogg", 30, "libvorbis"},
+            {deep, 50, "flac"}};
+        for (const auto& [name, seconds, codec] : files)
+            QVERIFY(!fixtures::makeEncoded(music, name, seconds, 44100, 2, codec).isEmpty());
+        s.prepareRun(1, music + "Converted", 2);
+        for (const auto& [name, seconds, codec] : files) s.rows().addFiles({music + name});
+        // The end of a deep path, its file's name, shows at the default width.
+        QTRY_VERIFY(
+            shownText(s.ui().sourceList, 3, gui::kPathColumn).endsWith("/02 Dawn Song.flac"));
+        QCOMPARE(s.ui().sourceList->topLevelItem(3)->toolTip(gui::kPathColumn), music + deep);
+        s.ui().startButton->click();
+        QTRY_VERIFY_WITH_TIMEOUT(
+            s.window().findChild<QLabel*>("batchFilesLabel")->text().contains("left"), 20000);
+        for (int row = 0; row < s.rows().count(); ++row) {
+            QTreeWidgetItem* item = s.ui().sourceList->topLevelItem(row);
+            item->setText(gui::kPathColumn,
+                          item->text(gui::kPathColumn).replace(music, "/home/robin/Music/"));
         }
-        s.rows().setStatus(0, "Converted.");
-        s.rows().setProgress(1, 42);
         s.ui().destinationEdit->setText("/home/robin/Music/Converted");
         screenshot(&s.window(), QString("main-window-") + QTest::currentDataTag());
+        s.ui().stopButton->click();
+        QTRY_VERIFY_WITH_TIMEOUT(s.idle(), 20000);
         s.window().showMaximized();
         QTRY_VERIFY(s.window().isMaximized());
         QTest::qWait(50);

@@ -27,6 +27,7 @@ gui::WaveFormatChoice ScriptedDialogs::chooseWaveFormat(QWidget*,
     return {};
 }
 
-void ScriptedDialogs::openUrl(const QUrl& url) {
+bool ScriptedDialogs::openUrl(const QUrl& url) {
     openedUrls.append(url);
+    return openUrlSucceeds;
 }

@@ -22,6 +22,7 @@ public:
     QQueue<gui::WaveFormatChoice> waveFormatAnswers;
     // When set, answers every wave-format request with this choice (no queue).
     std::optional<gui::WaveFormatChoice> waveFormatDefault;
+    bool openUrlSucceeds = true;  // false: the desktop has nothing to open a URL with
 
     // What the program asked for.
     QStringList openTitles;
@@ -40,5 +41,5 @@ public:
     gui::WaveFormatChoice chooseWaveFormat(QWidget* owner,
                                            const QList<core::WaveFormatInfo>& formats,
                                            const QByteArray& current) override;
-    void openUrl(const QUrl& url) override;
+    bool openUrl(const QUrl& url) override;
 };
