@@ -149,10 +149,10 @@ private slots:
         const QString deep = "Ana Lima/Songs of the Harbour (Deluxe Edition)/02 Dawn Song.flac";
         QDir().mkpath(music + deep.section('/', 0, -2));
         const std::tuple<QString, double, QString> files[] = {
-            {"Morning Walk.flac", 60, "flac"},
-            {"Interview 2024-03.wav", 40, "pcm_s16le"},
-            {"Lullaby.ogg", 30, "libvorbis"},
-            {deep, 50, "flac"}};
+            {"Morning Walk.flac", 400, "flac"},
+            {"Interview 2024-03.wav", 300, "pcm_s16le"},
+            {"Lullaby.ogg", 200, "libvorbis"},
+            {deep, 250, "flac"}};
         for (const auto& [name, seconds, codec] : files)
             QVERIFY(!fixtures::makeEncoded(music, name, seconds, 44100, 2, codec).isEmpty());
         s.prepareRun(1, music + "Converted", 2);
