@@ -120,6 +120,9 @@ void Runner::onFinished() {
                          .arg(QLatin1String(kProgramName))
                          .arg(terminated_)
                          .arg(notStarted_));
+    if (const int leftovers = batch_.unfinishedFilesRemoved(); leftovers > 0)
+        console_.err(QStringLiteral("%1: %2").arg(QLatin1String(kProgramName),
+                                                  core::unfinishedFilesRemovedText(leftovers)));
     if (gapMeter_)
         console_.err(
             QStringLiteral("longest event-loop gap: %1 ms").arg(gapMeter_->longestMs(), 0, 'f', 1));

@@ -1,5 +1,6 @@
 #include "core/Batch.h"
 
+#include "core/OutputFile.h"
 #include "core/OutputNaming.h"
 #include "core/Settings.h"
 
@@ -85,6 +86,11 @@ bool Batch::start(const QList<JobSpec>& jobs) {
         keepWaveFormat_ = false;
         askedJobs_.clear();
     }
+    {
+        std::lock_guard lock(tidyMutex_);
+        tidiedFolders_.clear();
+    }
+    unfinishedFilesRemoved_ = 0;
     running_ = true;
     schedule();
     return true;
@@ -125,20 +131,23 @@ void Batch::startJob(int index) {
     const JobSpec& spec = jobs_.at(index);
     // A blank destination would name the root folder: the job fails instead.
     const bool noDestination = !spec.sameFolder && spec.destination.trimmed().isEmpty();
-    const QString output = noDestination
-                               ? QString()
-                               : buildOutputPath(spec.source, spec.format, spec.sameFolder,
-                                                 spec.destination, reservedOutputs_);
-    reservedOutputs_.insert(output);
+    const Result<QString> output = noDestination
+                                       ? Result<QString>(Failure{QCoreApplication::translate(
+                                             "core", "Choose a destination folder")})
+                                       : buildOutputPath(spec.source, spec.format, spec.sameFolder,
+                                                         spec.destination, reservedOutputs_);
+    const QString outputPath = output ? *output : QString();
+    reservedOutputs_.insert(outputPath);
 
     ConversionJob::Environment environment;
     environment.encoderFolder = encoderFolder_;
     environment.encoderStallTimeoutMs = stallTimeoutMs_;
     environment.askWaveFormat = [this, index] { return askWaveFormat(index); };
+    environment.tidyFolder = [this](const QString& folder) { tidyFolder(folder); };
 
     auto running = std::make_unique<RunningJob>();
     running->job = std::make_unique<ConversionJob>(spec, output, std::move(environment));
-    running->outputPath = output;
+    running->outputPath = outputPath;
     running->progressTimer = std::make_unique<QTimer>(this);  // a child, as every timer of ours
     running->progressTimer->setInterval(progressIntervalMs_);
     connect(running->progressTimer.get(), &QTimer::timeout, this,
@@ -146,7 +155,7 @@ void Batch::startJob(int index) {
     RunningJob& job = *running;
     runningJobs_[index] = std::move(running);
 
-    emit jobStarted(index, output);
+    emit jobStarted(index, outputPath);
     job.progressTimer->start();
     ConversionJob* work = job.job.get();
     job.thread = std::jthread([this, index, work] {
@@ -154,6 +163,22 @@ void Batch::startJob(int index) {
         QMetaObject::invokeMethod(
             this, [this, index, result] { jobDone(index, result); }, Qt::QueuedConnection);
     });
+}
+
+QString unfinishedFilesRemovedText(int count) {
+    return count == 1 ? QCoreApplication::translate(
+                            "core", "Removed 1 unfinished file left by an earlier run")
+                      : QCoreApplication::translate(
+                            "core", "Removed %1 unfinished files left by an earlier run")
+                            .arg(count);
+}
+
+void Batch::tidyFolder(const QString& folder) {
+    {
+        std::lock_guard lock(tidyMutex_);
+        if (!tidiedFolders_.insert(folder).second) return;
+    }
+    unfinishedFilesRemoved_ += removeUnfinishedOutputs(folder);
 }
 
 void Batch::emitProgress(int index) {

@@ -57,6 +57,9 @@ public:
     // Any thread: running jobs end after their current block, the rest are terminated.
     void stop();
     bool isRunning() const { return running_; }
+    // Temporary files of earlier runs that ended without tidying up (a
+    // crash, a kill), found and removed in this batch's output folders.
+    int unfinishedFilesRemoved() const { return unfinishedFilesRemoved_.load(); }
     bool stopRequested() const { return stopRequested_.load(); }
 
     // The answer to waveFormatNeeded. chosen empty: cancelled (the job fails).
@@ -83,6 +86,7 @@ private:
     void startJob(int index);
     void jobDone(int index, const JobResult& result);
     void emitProgress(int index);
+    void tidyFolder(const QString& folder);  // worker threads: once per folder and batch
     void finish();
 
     // Worker threads: blocks until the question of this job is answered.
@@ -107,6 +111,9 @@ private:
     QSet<QString> reservedOutputs_;
 
     // Shared with the workers.
+    std::mutex tidyMutex_;
+    std::set<QString> tidiedFolders_;
+    std::atomic<int> unfinishedFilesRemoved_{0};
     mutable std::mutex questionMutex_;
     std::condition_variable questionAnswered_;
     std::deque<std::shared_ptr<Question>> questions_;
@@ -116,6 +123,9 @@ private:
     bool keepWaveFormat_ = false;  // for the rest of this batch
     bool keepWaveFormatAlways_ = false;
 };
+
+// "Removed 2 unfinished files left by an earlier run".
+QString unfinishedFilesRemovedText(int count);
 
 }  // namespace core
 

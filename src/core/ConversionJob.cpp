@@ -6,6 +6,7 @@
 #include "core/EncoderProcess.h"
 #include "core/OutputCheck.h"
 #include "core/OutputFile.h"
+#include "core/PathHelpers.h"
 #include "core/Tags.h"
 #include "core/WavWriter.h"
 #include "core/WaveFormat.h"
@@ -31,27 +32,17 @@ struct ConversionJob::Started {
     QString note;
 };
 
-ConversionJob::ConversionJob(JobSpec spec, QString outputPath, Environment environment)
+ConversionJob::ConversionJob(JobSpec spec, Result<QString> outputPath, Environment environment)
     : spec_(std::move(spec)),
-      outputPath_(std::move(outputPath)),
+      output_(std::move(outputPath)),
       environment_(std::move(environment)) {}
 
-Result<ConversionJob::Started> ConversionJob::startEncoder(const Decoder& decoder,
-                                                           const TemporaryOutput& temporary,
-                                                           const std::atomic<bool>& stop) {
+Result<ConversionJob::Started> ConversionJob::startEncoder(
+    const Decoder& decoder, const TemporaryOutput& temporary,
+    const std::optional<QByteArray>& waveFormat) {
     Started started;
-    if (!spec_.format)
-        return Failure{QCoreApplication::translate("core", "No output format is selected")};
-    if (*spec_.format == OutputFormat::Wav) {
-        const WaveFormatAnswer answer =
-            environment_.askWaveFormat ? environment_.askWaveFormat() : WaveFormatAnswer{};
-        if (answer.withdrawn || stop.load()) {
-            withdrawn_ = true;
-            return Failure{};
-        }
-        if (!answer.waveFormatEx)
-            return Failure{QCoreApplication::translate("core", "No wave format was chosen")};
-        Result<WavEncoding> encoding = parseWaveFormat(*answer.waveFormatEx);
+    if (waveFormat) {
+        Result<WavEncoding> encoding = parseWaveFormat(*waveFormat);
         if (!encoding) return Failure{encoding.reason()};
         started.note = fitWaveEncoding(*encoding, decoder.sampleRate(), decoder.channels());
         auto writer = WavWriter::create(*encoding, temporary.descriptorPath(), decoder.sampleRate(),
@@ -92,24 +83,36 @@ Result<ConversionJob::Started> ConversionJob::startEncoder(const Decoder& decode
 }
 
 JobResult ConversionJob::run(const std::atomic<bool>& stop) {
-    const auto failed = [this](const QString& reason) {
-        return JobResult{JobOutcome::Failed, reason, outputPath_, {}};
+    if (!output_) return JobResult{JobOutcome::Failed, output_.reason(), {}, {}};
+    const QString& outputPath = *output_;
+    const auto failed = [&](const QString& reason) {
+        return JobResult{JobOutcome::Failed, reason, outputPath, {}};
     };
-    const JobResult terminated{JobOutcome::Terminated, {}, outputPath_, {}};
-    if (outputPath_.isEmpty())
-        return failed(QCoreApplication::translate("core", "Choose a destination folder"));
+    const JobResult terminated{JobOutcome::Terminated, {}, outputPath, {}};
+    if (!spec_.format)
+        return failed(QCoreApplication::translate("core", "No output format is selected"));
     Result<std::unique_ptr<Decoder>> opened = Decoder::open(spec_.source);
     if (!opened) return failed(opened.reason());
     std::unique_ptr<Decoder> decoder = opened.take();
     length_ = decoder->length();
     if (stop.load()) return terminated;
 
-    Result<TemporaryOutput> created = TemporaryOutput::create(outputPath_);
+    std::optional<QByteArray> waveFormat;
+    if (*spec_.format == OutputFormat::Wav) {
+        const WaveFormatAnswer answer =
+            environment_.askWaveFormat ? environment_.askWaveFormat() : WaveFormatAnswer{};
+        if (stop.load()) return terminated;
+        if (answer.withdrawn) return JobResult{JobOutcome::Withdrawn, {}, outputPath, {}};
+        if (!answer.waveFormatEx)
+            return failed(QCoreApplication::translate("core", "No wave format was chosen"));
+        waveFormat = answer.waveFormatEx;
+    }
+
+    if (environment_.tidyFolder) environment_.tidyFolder(folderOf(outputPath));
+    Result<TemporaryOutput> created = TemporaryOutput::create(outputPath);
     if (!created) return failed(created.reason());
     TemporaryOutput temporary = created.take();
-    Result<Started> started = startEncoder(*decoder, temporary, stop);
-    if (!started && withdrawn_)
-        return stop.load() ? terminated : JobResult{JobOutcome::Withdrawn, {}, outputPath_, {}};
+    Result<Started> started = startEncoder(*decoder, temporary, waveFormat);
     if (!started) return failed(started.reason());
     Encoder& encoder = *started->encoder;
 
@@ -151,7 +154,7 @@ JobResult ConversionJob::run(const std::atomic<bool>& stop) {
                        (double(decoder->sampleRate()) * double(decoder->frameBytes()));
     if (const Status checked = checkOutput(temporary.descriptorPath(), expected); !checked)
         return failedWriting(checked.reason());
-    const Result<QString> named = temporary.commit(outputPath_);
+    const Result<QString> named = temporary.commit(outputPath);
     if (!named) return failedWriting(named.reason());
     return JobResult{JobOutcome::Converted, {}, *named, note};
 }

@@ -58,9 +58,12 @@ public:
         int encoderStallTimeoutMs = 15000;
         // Blocks the worker until the WAV format is known.
         std::function<WaveFormatAnswer()> askWaveFormat;
+        // Called with the output's folder before anything is written there.
+        std::function<void(const QString& folder)> tidyFolder;
     };
 
-    ConversionJob(JobSpec spec, QString outputPath, Environment environment);
+    // outputPath: where the output goes, or why it can't go anywhere.
+    ConversionJob(JobSpec spec, Result<QString> outputPath, Environment environment);
 
     // Worker thread: the whole conversion. stop is read after every block.
     // The output is written under a hidden temporary name and renamed into
@@ -74,13 +77,13 @@ public:
 private:
     struct Started;
     // The WAV writer or the encoder process, writing to temporary.
+    // waveFormat: the WAV writer's format; none for the command-line encoders.
     Result<Started> startEncoder(const Decoder& decoder, const TemporaryOutput& temporary,
-                                 const std::atomic<bool>& stop);
+                                 const std::optional<QByteArray>& waveFormat);
 
     JobSpec spec_;
-    QString outputPath_;
+    Result<QString> output_;
     Environment environment_;
-    bool withdrawn_ = false;  // the batch no longer wanted the job when it asked
     std::atomic<qint64> decoded_{0};
     std::atomic<qint64> length_{-1};
 };

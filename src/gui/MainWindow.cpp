@@ -480,7 +480,11 @@ void MainWindow::batchFinished(core::BatchEnd end) {
     const bool failures = status_.failed() > 0;
     const QString summary =
         end == core::BatchEnd::Stopped ? tr("Conversion stopped") : status_.summary();
-    const QString details = failures ? status_.failureList() : QString();
+    QString details = failures ? status_.failureList() : QString();
+    // Said once, with whatever the end says.
+    if (const int leftovers = batch_->unfinishedFilesRemoved(); leftovers > 0)
+        details += (details.isEmpty() ? QString() : QStringLiteral("\n\n")) +
+                   core::unfinishedFilesRemovedText(leftovers);
     status_.finish();
     // A person who went on with something else hears of the end there.
     if (!isActiveWindow()) desktop_.notify(summary, details);
