@@ -332,8 +332,10 @@ private slots:
         const QString out = dir("killed-out");
         QProcess p;
         startCli(p, {"--no-settings", "-f", "mp3", "-j", "2", "-o", out, longWav, longWav});
-        QTRY_COMPARE_WITH_TIMEOUT(filesBelow(out).size(), 2, 20000);
-        const QList<fixtures::ChildInfo> encoders = fixtures::childrenOf(pid_t(p.processId()));
+        QList<fixtures::ChildInfo> encoders;
+        QTRY_VERIFY_WITH_TIMEOUT((encoders = fixtures::childrenOf(pid_t(p.processId())),
+                                  encoders.size() == 2 && filesBelow(out).size() == 2),
+                                 20000);
         QCOMPARE(::kill(pid_t(p.processId()), SIGKILL), 0);
         QVERIFY(p.waitForFinished(10000));
         for (const fixtures::ChildInfo& c : encoders)
