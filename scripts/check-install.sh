@@ -12,6 +12,8 @@ expected=(
   bin/sonbridge-cli
   share/man/man1/sonbridge-cli.1
   share/sonbridge/manual.html
+  share/sonbridge/translations/sonbridge_de.qm
+  share/sonbridge/translations/sonbridge_fr.qm
   share/applications/example.quillmoor.Sonbridge.desktop
   share/metainfo/example.quillmoor.Sonbridge.metainfo.xml
   share/icons/hicolor/scalable/apps/sonbridge.svg

@@ -37,7 +37,8 @@ bool vorbisReaches(int sampleRate, int channels, int kbps) {
 }
 
 QString modeText(bool stereo) {
-    return stereo ? QStringLiteral("stereo") : QStringLiteral("mono");
+    return stereo ? QCoreApplication::translate("core", "stereo")
+                  : QCoreApplication::translate("core", "mono");
 }
 
 QString channelsText(int channels) {
@@ -127,7 +128,8 @@ BitrateAdjustment adjustBitrate(OutputFormat format, const EncoderSettings& sett
     if (result.kbps == 0) {
         result.kbps = settings.bitrate;  // nothing better known: the encoder says no itself
     } else if (result.kbps != settings.bitrate) {
-        result.note = QStringLiteral("Encoded at %1 kbps: %2 can't reach %3 kbps at %4 Hz %5")
+        result.note = QCoreApplication::translate(
+                          "core", "Encoded at %1 kbps: %2 can't reach %3 kbps at %4 Hz %5")
                           .arg(result.kbps)
                           .arg(encoder)
                           .arg(settings.bitrate)

@@ -1,5 +1,7 @@
 #include "core/Progress.h"
 
+#include <QCoreApplication>
+
 #include <cmath>
 #include <limits>
 
@@ -16,7 +18,7 @@ std::optional<qint32> progressPercent(qint64 position, qint64 length) {
 }
 
 QString progressText(qint32 percent) {
-    return QStringLiteral("Processing... %1% completed").arg(percent);
+    return QCoreApplication::translate("core", "Processing... %1% completed").arg(percent);
 }
 
 }  // namespace core

@@ -235,7 +235,8 @@ Read readSource(const QString& path) {
         const String suffix = toTagLib(QFileInfo(path).suffix().toLower());
         if (TagLib::FileRef::defaultFileExtensions().contains(suffix)) {
             read.readable = false;
-            read.note = QStringLiteral("Tags not copied: the source's tags could not be read");
+            read.note = QCoreApplication::translate(
+                "core", "Tags not copied: the source's tags could not be read");
         }
         return read;
     }
@@ -263,7 +264,8 @@ Read readSource(const QString& path) {
     }
     read.tags.text = normalised(propertiesOf(*file));
     if (picture && picture->data.size() > kMaxPictureBytes) {
-        read.note = QStringLiteral("Cover art left out: it is larger than 16 MB");
+        read.note =
+            QCoreApplication::translate("core", "Cover art left out: it is larger than 16 MB");
         picture.reset();
     }
     if (picture && !picture->data.isEmpty()) read.tags.picture = std::move(picture);
@@ -402,7 +404,8 @@ Result<QString> copyTags(const QString& source, const QString& outputPath, Outpu
         return Failure{
             QCoreApplication::translate("core", "The written file was damaged by its tags")};
     if (written) return read.note;
-    return QStringLiteral("Tags not written: TagLib could not save them to the output");
+    return QCoreApplication::translate(
+        "core", "Tags not written: TagLib could not save them to the output");
 }
 
 QString artistAndTitle(const QString& path) {

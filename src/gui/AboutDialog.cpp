@@ -69,15 +69,16 @@ QLabel* named(QLabel* label, const char* name) {
     return label;
 }
 
-const char* const kCredits =
+const char* const kCredits = QT_TRANSLATE_NOOP(
+    "gui::AboutDialog",
     "Uses Qt (LGPL 3), FFmpeg (LGPL 2.1 or later; GPL 2 or later in some builds), SDL2 "
-    "(zlib licence), LAME (LGPL 2) and Vorbis (libvorbis: BSD; oggenc: GPL 2).";
+    "(zlib licence), LAME (LGPL 2) and Vorbis (libvorbis: BSD; oggenc: GPL 2).");
 
 }  // namespace
 
 AboutDialog::AboutDialog(Dialogs& dialogs, QWidget* owner) : QDialog(owner) {
     setObjectName("aboutDialog");
-    setWindowTitle("About Sonbridge");
+    setWindowTitle(tr("About Sonbridge"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                    Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     const int margin = twipsToPx(kMarginTwips);
@@ -97,7 +98,8 @@ AboutDialog::AboutDialog(Dialogs& dialogs, QWidget* owner) : QDialog(owner) {
     QFont title = name->font();
     title.setPointSizeF(title.pointSizeF() * 18 / 8.25);
     name->setFont(title);
-    QLabel* version = named(new QLabel("Version " SONBRIDGE_VERSION, band), "version");
+    QLabel* version =
+        named(new QLabel(tr("Version %1").arg(QLatin1String(SONBRIDGE_VERSION)), band), "version");
     for (QLabel* l : {name, version}) {
         setTextColour(l, Qt::white);
         bandColumn->addWidget(l);
@@ -110,17 +112,17 @@ AboutDialog::AboutDialog(Dialogs& dialogs, QWidget* owner) : QDialog(owner) {
     body->addWidget(
         named(new QLabel(QString::fromUtf8("Copyright \u00A9 2026 Quillmoor"), this), "copyright"));
     auto* links = new QGridLayout;
-    links->addWidget(named(new QLabel("Technical support:", this), "supportCaption"), 0, 0);
+    links->addWidget(named(new QLabel(tr("Technical support:"), this), "supportCaption"), 0, 0);
     links->addWidget(named(new LinkLabel("mailto:", core::kSupportMail, dialogs, this), "mailLink"),
                      0, 1);
-    links->addWidget(named(new QLabel("Program homepage:", this), "homePageCaption"), 1, 0);
+    links->addWidget(named(new QLabel(tr("Program homepage:"), this), "homePageCaption"), 1, 0);
     links->addWidget(named(new LinkLabel("http://", core::kWebHost, dialogs, this), "homePageLink"),
                      1, 1);
     links->setColumnStretch(1, 1);
     body->addLayout(links);
     body->addSpacing(margin / 2);
 
-    QLabel* credits = named(new QLabel(kCredits, this), "credits");
+    QLabel* credits = named(new QLabel(tr(kCredits), this), "credits");
     credits->setWordWrap(true);
     // The box keeps its designed width; a larger font makes it taller.
     credits->setMinimumWidth(twipsToPx(kClientWidthTwips) - 2 * margin);

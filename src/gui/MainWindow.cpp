@@ -37,8 +37,6 @@ namespace gui {
 
 namespace {
 
-const QString kProcessing = QStringLiteral("Processing...");
-const QString kPlaying = QStringLiteral("Playing...");
 constexpr int kContextMenuOffsetTwips = 10;
 
 Qt::CheckState toCheckState(int box) {
@@ -75,14 +73,14 @@ QString manualPath() {
 QString statusText(core::JobOutcome outcome) {
     switch (outcome) {
         case core::JobOutcome::Converted:
-            return QStringLiteral("Converted.");
+            return MainWindow::tr("Converted.");
         case core::JobOutcome::Terminated:
-            return QStringLiteral("Terminated.");
+            return MainWindow::tr("Terminated.");
         case core::JobOutcome::Failed:
         case core::JobOutcome::Withdrawn:
             break;
     }
-    return QStringLiteral("Failed.");
+    return MainWindow::tr("Failed.");
 }
 
 }  // namespace
@@ -368,7 +366,7 @@ void MainWindow::play() {
     previewRow_ = row;
     previewStatus_ = rows_.status(previewRow_);
     previewStatusTip_ = rows_.statusTip(previewRow_);
-    rows_.setStatus(previewRow_, kPlaying);
+    rows_.setStatus(previewRow_, tr("Playing..."));
     setMode(Mode::Previewing);
 }
 
@@ -443,7 +441,7 @@ void MainWindow::jobStarted(int job) {
     earlierStatus_[job] = {rows_.status(job), rows_.statusTip(job)};
     rows_.select(job);
     if (following) rows_.scrollTo(job);
-    rows_.setStatus(job, kProcessing);
+    rows_.setStatus(job, tr("Processing..."));
 }
 
 void MainWindow::jobProgress(int job, qint64 decoded, qint64 length) {

@@ -1,6 +1,7 @@
 #include "gui/MainWindowUi.h"
 
 #include "core/ProductInfo.h"
+#include "core/Progress.h"
 #include "gui/Icons.h"
 #include "gui/Palette.h"
 #include "gui/PathColumnFit.h"
@@ -39,7 +40,8 @@ constexpr int kButtonHeightTwips = 855;
 constexpr int kTipGapTwips = 345;  // between the command buttons and the tip below them
 constexpr int kFormatComboTwips = 3495;
 
-const QString kTip = QStringLiteral(
+const char* const kTip = QT_TRANSLATE_NOOP(
+    "MainWindowUi",
     "By default, the program places the output audio file in the same directory with the "
     "source file. If you need to move audio file to other directory, uncheck the \"Save to "
     "the same folder\" and click the \"Browse\" button.");
@@ -120,39 +122,36 @@ MainWindowUi::MainWindowUi(QMainWindow* window) : window_(window) {
     window->setWindowIcon(programIcon());
 
     // Menus first: the buttons show their actions.
-    fileMenu = window->menuBar()->addMenu(QStringLiteral("&File"));
-    addFilesAction = commandAction(fileMenu, QStringLiteral("&Add file(s)..."),
-                                   QStringLiteral("&Add file(s)"), ButtonIcon::Add);
+    fileMenu = window->menuBar()->addMenu(tr("&File"));
+    addFilesAction =
+        commandAction(fileMenu, tr("&Add file(s)..."), tr("&Add file(s)"), ButtonIcon::Add);
     addFilesAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    removeAction = commandAction(fileMenu, QStringLiteral("&Remove"), QStringLiteral("&Remove"),
-                                 ButtonIcon::Remove);
+    removeAction = commandAction(fileMenu, tr("&Remove"), tr("&Remove"), ButtonIcon::Remove);
     // A text box takes the Delete key first, for its own text.
     removeAction->setShortcut(QKeySequence::Delete);
-    removeAllAction = fileMenu->addAction(QStringLiteral("Remove a&ll"));
+    removeAllAction = fileMenu->addAction(tr("Remove a&ll"));
     fileMenu->addSeparator();
-    playAction =
-        commandAction(fileMenu, QStringLiteral("&Play"), QStringLiteral("&Play"), ButtonIcon::Play);
+    playAction = commandAction(fileMenu, tr("&Play"), tr("&Play"), ButtonIcon::Play);
     playAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
-    stopAction =
-        commandAction(fileMenu, QStringLiteral("&Stop"), QStringLiteral("S&top"), ButtonIcon::Stop);
+    stopAction = commandAction(fileMenu, tr("&Stop"), tr("S&top"), ButtonIcon::Stop);
     stopAction->setEnabled(false);
     fileMenu->addSeparator();
-    convertAction = commandAction(fileMenu, QStringLiteral("&Convert!"),
-                                  QStringLiteral("Start &Conversion"), ButtonIcon::Convert);
+    convertAction =
+        commandAction(fileMenu, tr("&Convert!"), tr("Start &Conversion"), ButtonIcon::Convert);
     convertAction->setShortcut(QKeySequence(Qt::Key_F2));
     fileMenu->addSeparator();
-    quitAction = fileMenu->addAction(QStringLiteral("&Quit"));
+    quitAction = fileMenu->addAction(tr("&Quit"));
     quitAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
-    helpMenu = window->menuBar()->addMenu(QStringLiteral("&Help"));
-    contentsAction = helpMenu->addAction(QStringLiteral("&Contents"));
+    helpMenu = window->menuBar()->addMenu(tr("&Help"));
+    contentsAction = helpMenu->addAction(tr("&Contents"));
     contentsAction->setShortcut(QKeySequence(Qt::Key_F1));
-    homePageAction = helpMenu->addAction(QStringLiteral("&Internet homepage"));
+    homePageAction = helpMenu->addAction(tr("&Internet homepage"));
     helpMenu->addSeparator();
-    aboutAction = helpMenu->addAction(QStringLiteral("&About..."));
+    aboutAction = helpMenu->addAction(tr("&About..."));
 
     contextMenu = new QMenu(window);
-    contextAddAction = contextMenu->addAction(QStringLiteral("&Add file..."));
+    contextAddAction = contextMenu->addAction(tr("&Add file..."));
     contextMenu->addSeparator();
     contextMenu->addAction(removeAction);
 
@@ -163,29 +162,28 @@ MainWindowUi::MainWindowUi(QMainWindow* window) : window_(window) {
     column->setContentsMargins(margin, margin, margin, margin);
     column->setSpacing(twipsToPx(kGapTwips) / 2);
 
-    filesCaption = label(mainPanel, QStringLiteral("F&iles to convert:"), true);
+    filesCaption = label(mainPanel, tr("F&iles to convert:"), true);
     column->addWidget(filesCaption);
 
     sourceList = new QTreeWidget(mainPanel);
     filesCaption->setBuddy(sourceList);
-    sourceList->setAccessibleName(QStringLiteral("Files to convert"));
+    sourceList->setAccessibleName(tr("Files to convert"));
     sourceList->setColumnCount(kColumnCount);
-    sourceList->setHeaderLabels({QStringLiteral("Source audio file"), QStringLiteral("Title"),
-                                 QStringLiteral("Length"), QStringLiteral("Size"),
-                                 QStringLiteral("Status")});
+    sourceList->setHeaderLabels(
+        {tr("Source audio file"), tr("Title"), tr("Length"), tr("Size"), tr("Status")});
     QHeaderView* header = sourceList->header();
     header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     header->setStretchLastSection(false);
     header->setSectionsMovable(false);
     // Wide enough for their longest texts in the window's font.
     const QFontMetrics metrics = sourceList->fontMetrics();
-    const auto fit = [&](const char* text) {
-        return metrics.horizontalAdvance(QLatin1String(text)) + 2 * metrics.averageCharWidth();
+    const auto fit = [&](const QString& text) {
+        return metrics.horizontalAdvance(text) + 2 * metrics.averageCharWidth();
     };
-    sourceList->setColumnWidth(kLengthColumn, fit("000:00"));
-    sourceList->setColumnWidth(kSizeColumn, fit("9999 Mb"));
+    sourceList->setColumnWidth(kLengthColumn, fit(QStringLiteral("000:00")));
+    sourceList->setColumnWidth(kSizeColumn, fit(QStringLiteral("9999 Mb")));
     sourceList->setColumnWidth(
-        kStatusColumn, std::max(twipsToPx(kColumnTwips), fit("Processing... 100% completed")));
+        kStatusColumn, std::max(twipsToPx(kColumnTwips), fit(core::progressText(100))));
     sourceList->setRootIsDecorated(false);
     sourceList->setItemsExpandable(false);
     sourceList->setUniformRowHeights(true);
@@ -209,7 +207,7 @@ MainWindowUi::MainWindowUi(QMainWindow* window) : window_(window) {
     addFilesHint = new QWidget(sourceList->viewport());
     addFilesHint->setAutoFillBackground(true);
     addFilesHint->setBackgroundRole(QPalette::Base);
-    addFilesLink = new QLabel(QStringLiteral("Click here to add source file"), addFilesHint);
+    addFilesLink = new QLabel(tr("Click here to add source file"), addFilesHint);
     QFont linkFont = addFilesLink->font();
     linkFont.setUnderline(true);
     addFilesLink->setFont(linkFont);
@@ -236,51 +234,50 @@ MainWindowUi::MainWindowUi(QMainWindow* window) : window_(window) {
     buttons->addWidget(startButton, 2);
 
     column->addSpacing(twipsToPx(kTipGapTwips) / 2);
-    destinationTip = new WrappedLabel(kTip, mainPanel);
+    destinationTip = new WrappedLabel(tr(kTip), mainPanel);
     destinationTip->setWordWrap(true);
     destinationTip->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     column->addWidget(destinationTip);
 
-    formatCaption = label(mainPanel, QStringLiteral("Output for&mat:"), false);
+    formatCaption = label(mainPanel, tr("Output for&mat:"), false);
     column->addWidget(formatCaption);
     QHBoxLayout* format = row(column);
     outputFormatCombo = new QComboBox(mainPanel);
     formatCaption->setBuddy(outputFormatCombo);
-    outputFormatCombo->setAccessibleName(QStringLiteral("Output format"));
+    outputFormatCombo->setAccessibleName(tr("Output format"));
     outputFormatCombo->setMinimumWidth(twipsToPx(kFormatComboTwips));
     outputFormatCombo->addItems(
         {QStringLiteral("WAV"), QStringLiteral("MP3"), QStringLiteral("OGG")});
     outputFormatCombo->setCurrentIndex(-1);  // start-up selects the saved format
-    settingsButton = new QPushButton(QStringLiteral("Setti&ngs..."), mainPanel);
-    settingsButton->setAccessibleName(QStringLiteral("Encoder settings"));
+    settingsButton = new QPushButton(tr("Setti&ngs..."), mainPanel);
+    settingsButton->setAccessibleName(tr("Encoder settings"));
     format->addWidget(outputFormatCombo);
     format->addWidget(settingsButton);
     format->addStretch(1);
 
     column->addSpacing(twipsToPx(kGapTwips));
-    sameFolderCheck = new QCheckBox(QStringLiteral("Save to the &same folder"), mainPanel);
+    sameFolderCheck = new QCheckBox(tr("Save to the &same folder"), mainPanel);
     column->addWidget(sameFolderCheck);
 
     destinationPanel = new QWidget(mainPanel);
     auto* panel = new QVBoxLayout(destinationPanel);
     panel->setContentsMargins(0, 0, 0, 0);
     panel->setSpacing(column->spacing());
-    destinationCaption = label(destinationPanel, QStringLiteral("Destination f&older:"), true);
+    destinationCaption = label(destinationPanel, tr("Destination f&older:"), true);
     panel->addWidget(destinationCaption);
     QHBoxLayout* destination = row(panel);
     destinationEdit = new QLineEdit(QDir::toNativeSeparators(QDir::rootPath()), destinationPanel);
     destinationCaption->setBuddy(destinationEdit);
-    destinationEdit->setAccessibleName(QStringLiteral("Destination folder"));
-    browseButton = new QPushButton(QStringLiteral("&Browse..."), destinationPanel);
-    browseButton->setAccessibleName(QStringLiteral("Browse for the destination folder"));
+    destinationEdit->setAccessibleName(tr("Destination folder"));
+    browseButton = new QPushButton(tr("&Browse..."), destinationPanel);
+    browseButton->setAccessibleName(tr("Browse for the destination folder"));
     destination->addWidget(destinationEdit, 1);
     destination->addWidget(browseButton);
     column->addWidget(destinationPanel);
 
-    openFolderCheck =
-        new QCheckBox(QStringLiteral("Open target &directory after conversion"), mainPanel);
+    openFolderCheck = new QCheckBox(tr("Open target &directory after conversion"), mainPanel);
     column->addWidget(openFolderCheck);
-    stopAtFailureCheck = new QCheckBox(QStringLiteral("Stop at the &first failure"), mainPanel);
+    stopAtFailureCheck = new QCheckBox(tr("Stop at the &first failure"), mainPanel);
     stopAtFailureCheck->setChecked(true);
     column->addWidget(stopAtFailureCheck);
 

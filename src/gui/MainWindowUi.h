@@ -3,6 +3,7 @@
 // The window opens at its designed size (client area 585 x 440 pixels) and
 // may be resized: the list takes the room. Behaviour lives in MainWindow.
 
+#include <QCoreApplication>
 #include <QSize>
 
 class QAction;
@@ -20,6 +21,9 @@ class QWidget;
 namespace gui {
 
 struct MainWindowUi {
+    Q_DECLARE_TR_FUNCTIONS(MainWindowUi)
+
+public:
     // Creates every control of window, with its layout, texts and shortcuts.
     explicit MainWindowUi(QMainWindow* window);
 

@@ -27,7 +27,7 @@ QString sizeText(qint64 bytes) {
 }
 
 QString openDialogTitle() {
-    return QStringLiteral("Select the file(s) to convert");
+    return QObject::tr("Select the file(s) to convert");
 }
 
 QString openDialogFilter() {
@@ -36,19 +36,18 @@ QString openDialogFilter() {
     // Each entry keeps its full description; the trailing group is the
     // space-separated pattern list Qt matches with.
     static const char* const kEntries[][2] = {
-        {"MPEG Files (*.mp3;*.mp2;*.mpeg)", "*.mp3 *.mp2 *.mpeg"},
-        {"Wav Files (*.wav)", "*.wav"},
-        {"OggVorbis Files (*.ogg)", "*.ogg"},
-        {"VOX Files (*.vox)", "*.vox"},
-        {"RAW Files (*.raw; *.pcm)", "*.raw *.pcm"},
-        {"FLAC Files (*.flac)", "*.flac"},
-        {"All files (*)", "*"},
+        {QT_TRANSLATE_NOOP("QObject", "MPEG Files (*.mp3;*.mp2;*.mpeg)"), "*.mp3 *.mp2 *.mpeg"},
+        {QT_TRANSLATE_NOOP("QObject", "Wav Files (*.wav)"), "*.wav"},
+        {QT_TRANSLATE_NOOP("QObject", "OggVorbis Files (*.ogg)"), "*.ogg"},
+        {QT_TRANSLATE_NOOP("QObject", "VOX Files (*.vox)"), "*.vox"},
+        {QT_TRANSLATE_NOOP("QObject", "RAW Files (*.raw; *.pcm)"), "*.raw *.pcm"},
+        {QT_TRANSLATE_NOOP("QObject", "FLAC Files (*.flac)"), "*.flac"},
+        {QT_TRANSLATE_NOOP("QObject", "All files (*)"), "*"},
     };
-    QStringList filters{
-        QStringLiteral("All supported formats (%1)").arg(all.join(QLatin1Char(' ')))};
+    QStringList filters{QObject::tr("All supported formats (%1)").arg(all.join(QLatin1Char(' ')))};
     for (const auto& entry : kEntries)
         filters.append(
-            QString::fromLatin1("%1 (%2)").arg(QLatin1String(entry[0]), QLatin1String(entry[1])));
+            QString::fromLatin1("%1 (%2)").arg(QObject::tr(entry[0]), QLatin1String(entry[1])));
     return filters.join(QStringLiteral(";;"));
 }
 
@@ -177,7 +176,7 @@ int SourceList::addFiles(const QStringList& paths, const QStringList& addedFrom)
         QStringList cells(kColumnCount);
         cells[kPathColumn] = path;
         cells[kSizeColumn] = gui::sizeText(size);
-        cells[kStatusColumn] = kNotProcessed;
+        cells[kStatusColumn] = QObject::tr("Not processed");
         auto* row = new QTreeWidgetItem(cells);
         added.append(path);
         row->setIcon(kPathColumn, rowIcon_);

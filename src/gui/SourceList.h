@@ -37,8 +37,6 @@ inline constexpr int kProgressRole = Qt::UserRole + 1;
 // The path cell's folder the row was added from; empty for a file added on its own.
 inline constexpr int kAddedFromRole = Qt::UserRole + 2;
 
-inline const QString kNotProcessed = QStringLiteral("Not processed");
-
 // "999", "976 Kb", "4 Mb": decimal thresholds, binary divisors.
 QString sizeText(qint64 bytes);
 

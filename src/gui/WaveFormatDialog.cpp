@@ -57,7 +57,7 @@ WaveFormatDialog::WaveFormatDialog(const QList<core::WaveFormatInfo>& formats,
                                    const QByteArray& current, QWidget* owner)
     : QDialog(owner), formats_(formats) {
     setObjectName("waveFormatDialog");
-    setWindowTitle("Wave format");
+    setWindowTitle(tr("Wave format"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
 
@@ -70,15 +70,15 @@ WaveFormatDialog::WaveFormatDialog(const QList<core::WaveFormatInfo>& formats,
     formatList_->addItems(names_);
     attributeList_ = new QListWidget(this);
     attributeList_->setObjectName("attributeList");
-    useForRest_ = new QCheckBox("Use this format for the rest of the batch", this);
+    useForRest_ = new QCheckBox(tr("Use this format for the rest of the batch"), this);
     useForRest_->setObjectName("useForRest");
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->setObjectName("buttons");
     ok_ = buttons->button(QDialogButtonBox::Ok);
 
-    auto* formatLabel = new QLabel("&Format:", this);
+    auto* formatLabel = new QLabel(tr("&Format:"), this);
     formatLabel->setBuddy(formatList_);
-    auto* attributeLabel = new QLabel("&Attributes:", this);
+    auto* attributeLabel = new QLabel(tr("&Attributes:"), this);
     attributeLabel->setBuddy(attributeList_);
 
     auto* layout = new QVBoxLayout(this);
