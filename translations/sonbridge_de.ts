@@ -457,6 +457,14 @@
         <source>The wave format tag 0x%1 is not supported</source>
         <translation>Das WAV-Formatkennzeichen 0x%1 wird nicht unterstützt</translation>
     </message>
+    <message>
+        <source>Removed 1 unfinished file left by an earlier run</source>
+        <translation>1 unfertige Datei eines früheren Laufs entfernt</translation>
+    </message>
+    <message>
+        <source>Removed %1 unfinished files left by an earlier run</source>
+        <translation>%1 unfertige Dateien eines früheren Laufs entfernt</translation>
+    </message>
 </context>
 <context>
     <name>gui::AboutDialog</name>

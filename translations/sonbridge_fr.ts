@@ -457,6 +457,14 @@
         <source>The wave format tag 0x%1 is not supported</source>
         <translation>L’identifiant de format WAV 0x%1 n’est pas pris en charge</translation>
     </message>
+    <message>
+        <source>Removed 1 unfinished file left by an earlier run</source>
+        <translation>1 fichier inachevé d’une exécution précédente supprimé</translation>
+    </message>
+    <message>
+        <source>Removed %1 unfinished files left by an earlier run</source>
+        <translation>%1 fichiers inachevés d’une exécution précédente supprimés</translation>
+    </message>
 </context>
 <context>
     <name>gui::AboutDialog</name>
