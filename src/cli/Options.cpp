@@ -2,6 +2,7 @@
 
 #include "cli/WaveFormatSpec.h"
 #include "core/AppFolders.h"
+#include "core/NamePattern.h"
 #include "core/Settings.h"
 
 #include <QCommandLineParser>
@@ -88,6 +89,19 @@ QString helpText() {
                "  -R, --recursive            FOLDER arguments: every audio file below it, in path "
                "order\n"
                "      --keep-structure       with -o and -R: recreate the sub-folders under DIR\n"
+               "      --existing copy|skip|replace\n"
+               "                             when the output exists: a \"(copy)\" beside it "
+               "(default), leave it\n"
+               "                             and skip the source, or replace it once the new "
+               "one is complete\n"
+               "      --name PATTERN         output names from tags: {artist} {albumartist} "
+               "{album} {title}\n"
+               "                             {track} {disc} {year} {genre} {name} {folder}; "
+               "\"/\" makes folders\n"
+               "                             (default: {name}, the source's own name)\n"
+               "      --shard K/N            only every Nth file of the sorted list, starting "
+               "with the Kth,\n"
+               "                             so that N machines share one library\n"
                "      --no-tags              don't copy tags and cover art into the outputs "
                "(default: saved, else copy)\n"
                "  -j, --jobs N               simultaneous conversions, 1 to 16 (default: saved, "
@@ -102,8 +116,8 @@ QString helpText() {
                "channels takes -r and --mono/--stereo when given, else the source's (or the\n"
                "nearest the codec takes); MP3 inside WAV takes the listed bitrate nearest to -b\n"
                "(128 when -b is not given).\n"
-               "An existing file is never overwritten: \"name (copy).mp3\", \"name (copy "
-               "2).mp3\" ...\n"
+               "Without --existing an existing file is never overwritten: \"name (copy).mp3\", "
+               "\"name (copy 2).mp3\" ...\n"
                "Defaults are read from %2 (never written).\n"
                "Exit status: 0 all converted, 1 any failed, 2 bad usage, 130 after SIGINT, "
                "143 after SIGTERM.\n")
@@ -124,6 +138,9 @@ core::Result<Options> parseCommandLine(const QStringList& arguments) {
     const QCommandLineOption recursive(QStringList{"R", "recursive"});
     const QCommandLineOption keepStructure("keep-structure");
     const QCommandLineOption noTags("no-tags");
+    const QCommandLineOption existing("existing", {}, "rule");
+    const QCommandLineOption name("name", {}, "pattern");
+    const QCommandLineOption shard("shard", {}, "k/n");
     const QCommandLineOption jobs({"j", "jobs"}, {}, "n");
     const QCommandLineOption quiet(QStringList{"q", "quiet"});
     const QCommandLineOption verbose(QStringList{"v", "verbose"});
@@ -132,9 +149,10 @@ core::Result<Options> parseCommandLine(const QStringList& arguments) {
     const QCommandLineOption version(QStringList{"V", "version"});
     // A diagnostic for the benchmark: the longest wait between two turns of the event loop.
     const QCommandLineOption loopGap("report-loop-gap");
-    parser.addOptions({format, bitrate, rate, mono, stereo, waveFormat, listWaveFormats, outputDir,
-                       recursive, keepStructure, noTags, jobs, quiet, verbose, noSettings, help,
-                       version, loopGap});
+    parser.addOptions(
+        {format,    bitrate,   rate,          mono,       stereo,   waveFormat, listWaveFormats,
+         outputDir, recursive, keepStructure, noTags,     existing, name,       shard,
+         jobs,      quiet,     verbose,       noSettings, help,     version,    loopGap});
 
     using core::Failure;
     if (!parser.parse(arguments)) return Failure{parser.errorText()};
@@ -228,6 +246,28 @@ core::Result<Options> parseCommandLine(const QStringList& arguments) {
     options.keepStructure = parser.isSet(keepStructure);
     if (options.keepStructure && (!options.recursive || options.outputDir.isEmpty()))
         return Failure{QStringLiteral("--keep-structure needs -o DIR and -R")};
+    if (parser.isSet(existing)) {
+        const auto rule = core::existingOutputFromName(parser.value(existing));
+        if (!rule)
+            return Failure{QStringLiteral("--existing '%1' is not copy, skip or replace")
+                               .arg(parser.value(existing))};
+        options.existing = *rule;
+    }
+    if (parser.isSet(name)) {
+        options.namePattern = parser.value(name);
+        if (const core::Status usable = core::checkNamePattern(options.namePattern); !usable)
+            return Failure{QStringLiteral("--name: %1").arg(usable.reason())};
+    }
+    if (parser.isSet(shard)) {
+        const QStringList parts = parser.value(shard).split(QLatin1Char('/'));
+        const std::optional<int> k = parts.size() == 2 ? wholeNumber(parts[0]) : std::nullopt;
+        const std::optional<int> n = parts.size() == 2 ? wholeNumber(parts[1]) : std::nullopt;
+        if (!k || !n || *k < 1 || *k > *n)
+            return Failure{QStringLiteral("--shard '%1' is not K/N with 1 <= K <= N")
+                               .arg(parser.value(shard))};
+        options.shard = *k;
+        options.shards = *n;
+    }
     options.quiet = parser.isSet(quiet);
     options.verbose = parser.isSet(verbose);
     options.reportLoopGap = parser.isSet(loopGap);

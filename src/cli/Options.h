@@ -3,6 +3,7 @@
 // come from the window's settings.ini (read only), else fixed fallbacks.
 
 #include "core/EncoderSettings.h"
+#include "core/OutputRules.h"
 #include "core/Result.h"
 
 #include <QByteArray>
@@ -24,6 +25,10 @@ struct Options {
     bool recursive = false;
     bool keepStructure = false;
     bool copyTags = true;  // the sources' tags and cover art into the outputs
+    core::ExistingOutput existing = core::ExistingOutput::MakeCopy;
+    QString namePattern;  // empty: each source's own name
+    int shard = 1;        // this run takes files shard, shard + shards, ... (1-based)
+    int shards = 1;
     bool quiet = false;
     bool verbose = false;  // the libraries' own words on standard error
     bool reportLoopGap = false;

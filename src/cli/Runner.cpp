@@ -89,6 +89,12 @@ void Runner::onJobFinished(int job, const core::JobResult& result) {
                                           ? QString()
                                           : QStringLiteral(" (%1)").arg(result.note)));
             break;
+        case core::JobOutcome::Skipped:
+            ++skipped_;
+            if (!options_.quiet)
+                console_.out(
+                    QStringLiteral("skipped    %1 (%2 exists)").arg(source, result.outputPath));
+            break;
         case core::JobOutcome::Failed:
             ++failures_;
             console_.err(QStringLiteral("failed     %1: %2").arg(source, oneLine(result.reason)));
@@ -112,7 +118,9 @@ void Runner::onJobFinished(int job, const core::JobResult& result) {
 void Runner::onFinished() {
     totalTimer_.stop();
     if (total_) {
-        console_.status(core::summaryText(converted_, failures_, clock_.elapsed()));
+        const QString skipped =
+            skipped_ > 0 ? QStringLiteral(", %1 skipped").arg(skipped_) : QString();
+        console_.status(core::summaryText(converted_, failures_, clock_.elapsed()) + skipped);
         console_.keepStatus();
     }
     if (signal_ != 0 && (terminated_ > 0 || notStarted_ > 0))

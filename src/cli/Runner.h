@@ -58,6 +58,7 @@ private:
     QStringList outputs_;  // per job, once started
     int failures_ = 0;
     int converted_ = 0;
+    int skipped_ = 0;
     int terminated_ = 0;
     int notStarted_ = 0;
     int signal_ = 0;

@@ -23,13 +23,10 @@ core::JobSpec jobFor(const Options& options, const QString& path, const QString&
     spec.sameFolder = options.outputDir.isEmpty();
     spec.destination = options.outputDir;
     spec.copyTags = options.copyTags;
-    if (options.keepStructure) {
-        const QString sub = core::subFolderBelow(path, addedFrom);
-        if (!sub.isEmpty())
-            spec.destination = options.outputDir.endsWith(QLatin1Char('/'))
-                                   ? options.outputDir + sub
-                                   : options.outputDir + QLatin1Char('/') + sub;
-    }
+    spec.existing = options.existing;
+    spec.namePattern = options.namePattern;
+    spec.addedFrom = addedFrom;
+    spec.recreateSubFolders = options.keepStructure;
     return spec;
 }
 
@@ -38,6 +35,11 @@ core::JobSpec jobFor(const Options& options, const QString& path, const QString&
 Sources collectSources(const Options& options, const std::function<bool()>& interrupted) {
     Sources out;
     core::FolderWalk walk(interrupted);
+    // Every shards-th file of the whole list, so that runs with K = 1..N share it out.
+    const auto take = [&](const QString& path, const QString& addedFrom) {
+        if (out.listed++ % options.shards == options.shard - 1)
+            out.jobs.append(jobFor(options, path, addedFrom));
+    };
     for (const QString& argument : options.sources) {
         if (interrupted()) {
             out.interrupted = true;
@@ -51,14 +53,13 @@ Sources collectSources(const Options& options, const std::function<bool()>& inte
                 out.errors << QStringLiteral("%1: is a folder; use -R").arg(argument);
                 continue;
             }
-            out.interrupted = !walk.walk(argument, [&](const QString& path) {
-                out.jobs.append(jobFor(options, path, argument));
-            });
+            out.interrupted =
+                !walk.walk(argument, [&](const QString& path) { take(path, argument); });
             if (out.interrupted) break;
         } else if (!S_ISREG(st.st_mode)) {
             out.errors << QStringLiteral("%1: not a regular file").arg(argument);
         } else {
-            out.jobs.append(jobFor(options, argument, QString()));
+            take(argument, QString());
         }
     }
     out.errors += walk.errors();

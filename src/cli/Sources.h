@@ -16,6 +16,7 @@ struct Sources {
     QList<core::JobSpec> jobs;
     QStringList errors;  // "NAME: why", one per argument that gave no job
     bool interrupted = false;
+    qsizetype listed = 0;  // files found, before --shard took its share
 };
 
 // interrupted() is asked between directory entries so that Ctrl+C ends a long walk.

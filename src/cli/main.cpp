@@ -13,6 +13,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <QCoreApplication>
+#include <QTimer>
 #include <csignal>
 
 namespace {
@@ -82,6 +83,9 @@ int main(int argc, char* argv[]) {
     if (sources.interrupted) return cli::exitStatusForSignal(cli::SignalNotifier::caught());
     for (const QString& error : sources.errors)
         plain.err(QStringLiteral("%1: %2").arg(QLatin1String(cli::kProgramName), error));
+    // A share of a list can be empty: nothing to do is then no failure.
+    if (sources.jobs.isEmpty() && sources.errors.isEmpty() && sources.listed > 0)
+        return cli::kAllConverted;
     if (sources.jobs.isEmpty()) {
         if (sources.errors.isEmpty())
             plain.err(
@@ -103,6 +107,7 @@ int main(int argc, char* argv[]) {
     cli::Runner runner(options, sources.jobs, int(sources.errors.size()), console);
     QObject::connect(&signalNotifier, &cli::SignalNotifier::received, &runner,
                      &cli::Runner::stopBySignal);
-    runner.start();
+    // From the event loop: a batch whose files are all skipped ends within start().
+    QTimer::singleShot(0, &runner, &cli::Runner::start);
     return QCoreApplication::exec();
 }

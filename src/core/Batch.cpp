@@ -78,6 +78,7 @@ void Batch::setWaveFormat(const QByteArray& waveFormatEx, bool useForWholeBatch)
 bool Batch::start(const QList<JobSpec>& jobs) {
     if (running_) return false;  // a stopped batch may still be winding down
     jobs_ = jobs;
+    reservedOutputs_.clear();
     next_ = 0;
     failed_ = false;
     stopRequested_ = false;
@@ -131,13 +132,17 @@ void Batch::startJob(int index) {
     const JobSpec& spec = jobs_.at(index);
     // A blank destination would name the root folder: the job fails instead.
     const bool noDestination = !spec.sameFolder && spec.destination.trimmed().isEmpty();
+    const OutputPlan plan = noDestination ? OutputPlan{} : planOutput(spec, reservedOutputs_);
     const Result<QString> output = noDestination
                                        ? Result<QString>(Failure{QCoreApplication::translate(
                                              "core", "Choose a destination folder")})
-                                       : buildOutputPath(spec.source, spec.format, spec.sameFolder,
-                                                         spec.destination, reservedOutputs_);
-    const QString outputPath = output ? *output : QString();
-    reservedOutputs_.insert(outputPath);
+                                       : Result<QString>(plan.path);
+    const QString outputPath = plan.path;
+    reservedOutputs_.insert(outputPath);  // a skipped name stays reserved for the whole batch
+    if (plan.skip) {
+        emit jobFinished(index, JobResult{JobOutcome::Skipped, {}, outputPath, {}});
+        return;
+    }
 
     ConversionJob::Environment environment;
     environment.encoderFolder = encoderFolder_;

@@ -66,6 +66,7 @@ public:
     void answerWaveFormat(const std::optional<QByteArray>& chosen, bool useForRestOfBatch);
 
 signals:
+    // A job that is skipped (its output exists) is never started: only jobFinished comes.
     void jobStarted(int job, const QString& outputPath);
     // Source bytes decoded so far and the source's length in bytes (-1 unknown).
     void jobProgress(int job, qint64 decoded, qint64 length);

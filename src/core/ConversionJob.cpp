@@ -154,7 +154,8 @@ JobResult ConversionJob::run(const std::atomic<bool>& stop) {
                        (double(decoder->sampleRate()) * double(decoder->frameBytes()));
     if (const Status checked = checkOutput(temporary.descriptorPath(), expected); !checked)
         return failedWriting(checked.reason());
-    const Result<QString> named = temporary.commit(outputPath);
+    const Result<QString> named =
+        temporary.commit(outputPath, spec_.existing == ExistingOutput::Replace);
     if (!named) return failedWriting(named.reason());
     return JobResult{JobOutcome::Converted, {}, *named, note};
 }

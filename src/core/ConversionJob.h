@@ -4,6 +4,7 @@
 // for a worker thread; it reads the stop flag after every block.
 
 #include "core/EncoderSettings.h"
+#include "core/OutputRules.h"
 #include "core/Result.h"
 
 #include <QByteArray>
@@ -27,12 +28,16 @@ struct JobSpec {
     bool sameFolder = true;  // beside the source, else in destination
     QString destination;
     bool copyTags = true;  // the source's tags and cover art into the output
+    ExistingOutput existing = ExistingOutput::MakeCopy;
+    QString namePattern = {};  // empty: the source's own name
+    QString addedFrom = {};    // the folder the source was added from; empty: added on its own
+    bool recreateSubFolders = false;  // in the destination, the sub-folder below addedFrom
 };
 
 // Terminated: a stop ended it. Withdrawn: it had begun, but another job's
 // failure ended the batch before it wrote anything; its row keeps what it
-// showed before.
-enum class JobOutcome { Converted, Failed, Terminated, Withdrawn };
+// showed before. Skipped: its output exists and the batch was told to skip.
+enum class JobOutcome { Converted, Failed, Terminated, Withdrawn, Skipped };
 
 struct JobResult {
     JobOutcome outcome = JobOutcome::Failed;

@@ -133,13 +133,24 @@ bool TemporaryOutput::onFullDisk() const {
     return blocks * fs.f_frsize < kFullDiskBytes;
 }
 
-Result<QString> TemporaryOutput::commit(const QString& finalPath) {
+Result<QString> TemporaryOutput::commit(const QString& finalPath, bool replace) {
     // Written out before it gets its name: after a power cut a final name
     // never holds an empty or partial file.
     if (::fsync(fd_.get()) != 0)
         return Failure{QCoreApplication::translate("core", "The output can't be written: %1")
                            .arg(errnoText(errno))};
     QString target = finalPath;
+    if (replace) {
+        if (::rename(nativePath(path_).constData(), nativePath(target).constData()) == 0) {
+            path_.clear();
+            syncFolder(folderOf(target));
+            return target;
+        }
+        if (errno != EISDIR && errno != ENOTEMPTY && errno != EEXIST)
+            return Failure{QCoreApplication::translate("core", "The output can't be named %1: %2")
+                               .arg(target, errnoText(errno))};
+        target = nextFreeOutputPath(target);
+    }
     // A folder holds finitely many entries, so a free name is always reached.
     for (;;) {
         const int err = renameNoReplace(nativePath(path_), nativePath(target));

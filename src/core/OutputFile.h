@@ -32,8 +32,10 @@ public:
 
     // Makes the file durable and renames it to finalPath without replacing
     // anything: when that name was taken meanwhile, the next free
-    // " (copy N)." name. Returns the path the file now has.
-    Result<QString> commit(const QString& finalPath);
+    // " (copy N)." name. Returns the path the file now has. replace: one
+    // rename puts it in place of a file at finalPath, so there is never a
+    // moment with neither; a folder there is never replaced.
+    Result<QString> commit(const QString& finalPath, bool replace = false);
 
 private:
     TemporaryOutput(QString path, UniqueFd fd) : path_(std::move(path)), fd_(std::move(fd)) {}

@@ -1,9 +1,14 @@
 #include "core/OutputNaming.h"
 
+#include "core/AudioFiles.h"
+#include "core/ConversionJob.h"
+#include "core/NamePattern.h"
 #include "core/NativePath.h"
 #include "core/PathHelpers.h"
 
 #include <QRegularExpression>
+
+#include <sys/stat.h>
 
 namespace core {
 namespace {
@@ -43,6 +48,28 @@ QString copyPath(const QString& folder, const QString& base, int copy, const QSt
     return folder + fitFileName(base, mark + extension);
 }
 
+// An existing regular file or link that is not the source: Replace may take its place.
+bool replaceable(const QString& path, const QString& sourcePath) {
+    struct stat output {
+    }, source{};
+    if (::lstat(nativePath(path).constData(), &output) != 0) return false;
+    if (S_ISLNK(output.st_mode)) return true;  // the link goes, never what it points to
+    if (!S_ISREG(output.st_mode)) return false;
+    return ::stat(nativePath(sourcePath).constData(), &source) != 0 ||
+           source.st_dev != output.st_dev || source.st_ino != output.st_ino;
+}
+
+// Unfinished outputs never stand under final names, so a file there is a
+// finished one; but the source itself (MP3 to MP3 beside it) is no output.
+bool isFinishedOutput(const QString& path, const QString& sourcePath) {
+    struct stat output {
+    }, source{};
+    if (::stat(nativePath(path).constData(), &output) != 0 || !S_ISREG(output.st_mode))
+        return false;
+    return ::stat(nativePath(sourcePath).constData(), &source) != 0 ||
+           source.st_dev != output.st_dev || source.st_ino != output.st_ino;
+}
+
 }  // namespace
 
 QString fitFileName(const QString& stem, const QString& suffix) {
@@ -77,17 +104,45 @@ QString nextFreeOutputPath(const QString& takenPath) {
 QString buildOutputPath(const QString& sourcePath, std::optional<OutputFormat> format,
                         bool sameFolder, const QString& destinationText,
                         const QSet<QString>& reserved) {
-    const QString base = trimSpaces(core::withoutExtension(core::nameOnly(sourcePath)));
-    const QString extension = format ? outputExtension(*format) : QString();
-    const QString folder = outputFolder(sourcePath, sameFolder, destinationText);
+    JobSpec spec;
+    spec.source = sourcePath;
+    spec.format = format;
+    spec.sameFolder = sameFolder;
+    spec.destination = destinationText;
+    return planOutput(spec, reserved).path;
+}
 
-    QString output = copyPath(folder, base, 0, extension);
+OutputPlan planOutput(const JobSpec& spec, const QSet<QString>& reserved) {
+    QString folder = outputFolder(spec.source, spec.sameFolder, spec.destination);
+    if (spec.recreateSubFolders && !spec.sameFolder)
+        folder += subFolderBelow(spec.source, spec.addedFrom);
+    QString base;
+    if (isDefaultNamePattern(spec.namePattern)) {
+        base = trimSpaces(withoutExtension(nameOnly(spec.source)));
+    } else {
+        const NameTags tags =
+            patternUsesTags(spec.namePattern) ? readNameTags(spec.source) : NameTags{};
+        const QString relative = expandNamePattern(
+            spec.namePattern, spec.source, subFolderBelow(spec.source, spec.addedFrom), tags);
+        folder += folderOf(relative);
+        base = nameOnly(relative);
+    }
+    const QString extension = spec.format ? outputExtension(*spec.format) : QString();
+
+    OutputPlan plan;
     // A folder holds finitely many entries, so a free name is always reached.
-    for (int copy = 1; taken(output) || reserved.contains(output); ++copy)
-        output = copyPath(folder, base, copy, extension);
-
-    core::createFolder(core::folderOf(output));
-    return output;
+    for (int copy = 0;; ++copy) {
+        plan.path = copyPath(folder, base, copy, extension);
+        if (reserved.contains(plan.path)) continue;
+        if (!taken(plan.path)) break;
+        if (spec.existing == ExistingOutput::Skip && isFinishedOutput(plan.path, spec.source)) {
+            plan.skip = true;
+            return plan;
+        }
+        if (spec.existing == ExistingOutput::Replace && replaceable(plan.path, spec.source)) break;
+    }
+    core::createFolder(core::folderOf(plan.path));
+    return plan;
 }
 
 }  // namespace core

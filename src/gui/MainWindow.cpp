@@ -76,6 +76,8 @@ QString statusText(core::JobOutcome outcome) {
             return MainWindow::tr("Converted.");
         case core::JobOutcome::Terminated:
             return MainWindow::tr("Terminated.");
+        case core::JobOutcome::Skipped:
+            return MainWindow::tr("Skipped.");
         case core::JobOutcome::Failed:
         case core::JobOutcome::Withdrawn:
             break;

@@ -257,6 +257,9 @@ private slots:
             {{"-f", "mp3", "-w", "pcm16", "SRC"}, "--wave-format is for WAV output only"},
             {{"--mono", "--stereo", "SRC"}, "--mono and --stereo exclude each other"},
             {{"--keep-structure", "SRC"}, "--keep-structure needs -o DIR and -R"},
+            {{"--existing", "overwrite", "SRC"}, "--existing 'overwrite' is not copy, skip or replace"},
+            {{"--name", "{artist}/{tilte}", "SRC"}, "--name: unknown field {tilte}"},
+            {{"--shard", "3/2", "SRC"}, "--shard '3/2' is not K/N"},
             {{"-f", "mp3"}, "no FILE or FOLDER given"}};
         // clang-format on
         for (auto [args, message] : rows) {
@@ -269,6 +272,47 @@ private slots:
             QVERIFY(r.err.endsWith("\nTry 'sonbridge-cli --help' for more information.\n"));
             QVERIFY(r.out.isEmpty() && filesBelow(out).isEmpty());
         }
+    }
+
+    // A nightly sync: the second run converts nothing and says so, one new
+    // source makes one conversion; N shards of the sorted walk share the
+    // files out without overlap or gap.
+    void syncAndShards() {
+        const QString library = dir("library");
+        for (const char* name : {"A/01.wav", "A/02.wav", "B/01.wav", "c.wav"}) {
+            QVERIFY(QDir(library).mkpath(QFileInfo(name).path()));
+            QVERIFY(QFile::copy(wav_, library + "/" + name));
+        }
+        const QString phone = dir("phone");
+        const QStringList sync{"--no-settings", "-j",   "2",  "-R",  "--keep-structure",
+                               "--existing",    "skip", "-o", phone, library};
+        const QStringList all{"A/01.mp3", "A/02.mp3", "B/01.mp3", "c.mp3"};
+        CliRun r = cli(sync);
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.out.count("converted  "), 4);
+        QCOMPARE(filesBelow(phone), all);
+        r = cli(sync);
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(lines(r.out).size(), 4);
+        QVERIFY2(lines(r.out).contains(
+                     QString("skipped    %1/B/01.wav (%2/B/01.mp3 exists)").arg(library, phone)),
+                 qPrintable(r.out));
+        QVERIFY(QFile::copy(wav_, library + "/B/02.wav"));
+        r = cli(sync);
+        QCOMPARE(r.out.count("converted  "), 1);
+        QCOMPARE(r.out.count("skipped    "), 4);
+        QCOMPARE(filesBelow(phone), (QStringList{all[0], all[1], all[2], "B/02.mp3", all[3]}));
+
+        QStringList shared;
+        for (const char* shard : {"1/3", "2/3", "3/3"}) {
+            const QString out = dir(QString("shard-%1").arg(shard[0]));
+            r = cli(
+                {"--no-settings", "-R", "--keep-structure", "--shard", shard, "-o", out, library});
+            QCOMPARE(r.exitCode, 0);
+            shared += filesBelow(out);
+        }
+        shared.sort();
+        QCOMPARE(shared, filesBelow(phone));
     }
 
     // The live total appears on a terminal only; the formats cases show the plain lines.

@@ -1,7 +1,10 @@
 // A music library converted again and again: the one folder walk, which
-// extensions it takes (each must decode).
+// extensions it takes (each must decode), what an existing output means,
+// and names made from tags.
 #include "core/AudioFiles.h"
+#include "core/Batch.h"
 #include "core/Decoder.h"
+#include "core/NamePattern.h"
 #include "core/NativePath.h"
 #include "support/AudioFixtures.h"
 
@@ -19,14 +22,162 @@ QString touch(const QString& path, qint64 size = 10) {
     return fixtures::writeFile(path, QByteArray(size, 'x')) ? path : QString();
 }
 
+using core::ExistingOutput;
+using core::JobOutcome;
+
+// Runs the jobs as one batch and returns each job's result.
+QList<core::JobResult> runBatch(const QList<core::JobSpec>& jobs) {
+    core::Batch batch;
+    QList<core::JobResult> results(jobs.size());
+    bool ended = false;
+    QObject::connect(&batch, &core::Batch::jobFinished,
+                     [&](int job, const core::JobResult& r) { results[job] = r; });
+    QObject::connect(&batch, &core::Batch::finished, [&] { ended = true; });
+    if (!batch.start(jobs) || !QTest::qWaitFor([&] { return ended; }, 60000)) return {};
+    return results;
+}
+
+core::JobSpec mp3Job(const QString& source, const QString& destination, ExistingOutput rule) {
+    core::JobSpec spec;
+    spec.source = source;
+    spec.format = core::OutputFormat::Mp3;
+    spec.encoder = {128, 44100, true};
+    spec.sameFolder = destination.isEmpty();
+    spec.destination = destination;
+    spec.existing = rule;
+    return spec;
+}
+
+// "name: OLD" for a file still holding the old bytes, "name: mp3" for a
+// converted one, "name/" for a folder.
+QStringList contents(const QString& dir) {
+    QStringList out;
+    for (const QFileInfo& f : QDir(dir).entryInfoList(
+             QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name)) {
+        if (f.isDir())
+            out << f.fileName() + "/";
+        else
+            out << f.fileName() + ": " +
+                       (fixtures::readFile(f.filePath()) == "OLD"
+                            ? QString("OLD")
+                            : fixtures::probe(f.filePath()).codec);
+    }
+    return out;
+}
+
 }  // namespace
 
 class LibraryTest : public QObject {
     Q_OBJECT
 
     QTemporaryDir tmp_;
+    QString tone_;  // 1 s, 44100 Hz stereo
+    QString broken_;
+
+    QString freshDir(const QString& name) const {
+        const QString path = tmp_.filePath(name);
+        QDir(path).removeRecursively();
+        QDir().mkpath(path);
+        return path;
+    }
 
 private slots:
+    void initTestCase() {
+        const QString src = freshDir("src");
+        tone_ = fixtures::makeWav(src, "song.wav", 1.0, 44100, 2);
+        broken_ = src + "/broken.wav";
+        QVERIFY(!tone_.isEmpty() && fixtures::writeFile(broken_, QByteArray(40000, 'Z')));
+    }
+
+    // Rule, source, what stands at the plain name, outcome, the folder after.
+    // Skip opens no decoder, so a broken source is skipped; Replace puts the
+    // new file in place only once it is checked, never over a folder.
+    void existingOutputs() {
+        using enum ExistingOutput;
+        const QString song = "song.mp3", broken = "broken.mp3";
+        // clang-format off
+        const std::tuple<ExistingOutput, bool, QString, QString, JobOutcome, QStringList> rows[] = {
+            {MakeCopy, true, song, "", JobOutcome::Converted, {"song (copy).mp3: mp3", "song.mp3: OLD"}},
+            {Skip, false, broken, "", JobOutcome::Skipped, {"broken.mp3: OLD"}},
+            {Skip, true, "", "", JobOutcome::Converted, {"song.mp3: mp3"}},
+            {Skip, true, "", song, JobOutcome::Converted, {"song (copy).mp3: mp3", "song.mp3/"}},
+            {Replace, true, song, "", JobOutcome::Converted, {"song.mp3: mp3"}},
+            {Replace, false, broken, "", JobOutcome::Failed, {"broken.mp3: OLD"}},
+            {Replace, true, "", song, JobOutcome::Converted, {"song (copy).mp3: mp3", "song.mp3/"}}};
+        // clang-format on
+        for (const auto& [rule, good, oldFile, folder, outcome, after] : rows) {
+            const QString out = freshDir("existing");
+            if (!oldFile.isEmpty()) QVERIFY(fixtures::writeFile(out + "/" + oldFile, "OLD"));
+            if (!folder.isEmpty()) QVERIFY(QDir(out).mkdir(folder));
+            const QList<core::JobResult> r = runBatch({mp3Job(good ? tone_ : broken_, out, rule)});
+            QCOMPARE(r.size(), 1);
+            QCOMPARE(r[0].outcome, outcome);
+            QCOMPARE(contents(out), after);
+        }
+    }
+
+    // MP3 to MP3 beside itself: the source is never the output, whatever the rule.
+    void sourceIsNeverTheOutput() {
+        const QString dir = freshDir("beside");
+        const QString mp3 = fixtures::makeEncoded(dir, "x.mp3", 1.0, 44100, 2, "libmp3lame");
+        const QByteArray original = fixtures::readFile(mp3);
+        for (ExistingOutput rule : {ExistingOutput::Skip, ExistingOutput::Replace}) {
+            QFile::remove(dir + "/x (copy).mp3");
+            const QList<core::JobResult> r = runBatch({mp3Job(mp3, {}, rule)});
+            QCOMPARE(r.value(0).outcome, JobOutcome::Converted);
+            QCOMPARE(r[0].outputPath, dir + "/x (copy).mp3");
+            QVERIFY(fixtures::readFile(mp3) == original);
+        }
+    }
+
+    // Pattern, tags, sub-folder, the name below the destination.
+    void namesFromTags() {
+        const core::NameTags full{"AC/DC", "",  "Live\x01 ",  "T\tit\nle",
+                                  "3/12",  "1", "2003-05-01", "Rock"};
+        const core::NameTags none;
+        const core::NameTags odd{"Björk", "", "...", "..Jóga.. ", "", "", "", ""};
+        const QString long300 = QString(150, QChar(0xE9));  // 300 bytes of UTF-8
+        const core::NameTags longTitle{"", "", "", long300, "", "", "", ""};
+        // clang-format off
+        const std::tuple<QString, core::NameTags, QString, QString> rows[] = {
+            {"{artist}/{album}/{disc}-{track} {title} ({year}, {genre})", full, "", "AC_DC/Live_/01-03 T_it_le (2003, Rock)"},
+            {"{albumartist}/{album}/{track} {title} {year} {genre}", none, "", "Unknown artist/Unknown album/00 song Unknown year Unknown genre"},
+            {"{albumartist}/{album}/{title}", odd, "", "Björk/Unknown album/Jóga"},
+            {"../.{artist}/{folder}/{name}", odd, "a/.b/ c /", "Björk/a/b/c/song"},
+            {"{title}", longTitle, "", QString(127, QChar(0xE9))},
+            {"{name}/", none, "", "song"}};
+        // clang-format on
+        for (const auto& [pattern, tags, sub, expected] : rows) {
+            QVERIFY(core::checkNamePattern(pattern));
+            QCOMPARE(core::expandNamePattern(pattern, "/m/ song .flac", sub, tags), expected);
+        }
+        for (const char* bad : {"{artst}", "{title", "x}"}) QVERIFY(!core::checkNamePattern(bad));
+    }
+
+    // Tags read from the source name its output; two rows naming the same
+    // file take " (copy)"; the default pattern keeps the source's name.
+    void patternNamesInABatch() {
+        const QString src = freshDir("tagged");
+        QStringList sources;
+        for (const char* name : {"one.flac", "two.flac"})
+            sources << fixtures::make(src, name, 0.5, 44100, 2,
+                                      {"-c:a", "flac", "-metadata", "artist=Ana", "-metadata",
+                                       "title=Lullaby", "-metadata", "album=Nights"});
+        const QString out = freshDir("named");
+        QList<core::JobSpec> jobs;
+        for (const QString& s : sources) {
+            jobs << mp3Job(s, out, ExistingOutput::MakeCopy);
+            jobs.last().namePattern = "{artist}/{album}/{title}";
+        }
+        jobs << mp3Job(sources[0], out, ExistingOutput::MakeCopy);
+        const QList<core::JobResult> r = runBatch(jobs);
+        QCOMPARE(r.size(), 3);
+        QCOMPARE(r[0].outputPath, out + "/Ana/Nights/Lullaby.mp3");
+        QCOMPARE(r[1].outputPath, out + "/Ana/Nights/Lullaby (copy).mp3");
+        QCOMPARE(r[2].outputPath, out + "/one.mp3");
+        for (const core::JobResult& result : r) QCOMPARE(result.outcome, JobOutcome::Converted);
+    }
+
     // Audio by extension in any case, hidden entries skipped, full-path byte
     // order ("a.wav" before "a/"), a folder reached again through a link or a
     // second argument walked once, a name that is not UTF-8 kept byte for byte.
