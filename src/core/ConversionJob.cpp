@@ -45,8 +45,7 @@ Result<ConversionJob::Started> ConversionJob::startEncoder(
         Result<WavEncoding> encoding = parseWaveFormat(*waveFormat);
         if (!encoding) return Failure{encoding.reason()};
         started.note = fitWaveEncoding(*encoding, decoder.sampleRate(), decoder.channels());
-        auto writer = WavWriter::create(*encoding, temporary.descriptorPath(), decoder.sampleRate(),
-                                        decoder.channels());
+        auto writer = WavWriter::create(*encoding, temporary.descriptorPath(), decoder.format());
         if (!writer) return Failure{writer.reason()};
         started.encoder = writer.take();
         const AVCodec* codec = avcodec_find_encoder_by_name(encoding->encoder);
@@ -72,8 +71,7 @@ Result<ConversionJob::Started> ConversionJob::startEncoder(
     if (command.encoder.program.isEmpty())
         return Failure{QCoreApplication::translate("core", "The encoder %1 was not found")
                            .arg(mp3 ? QStringLiteral("lame") : QStringLiteral("oggenc"))};
-    auto process =
-        EncoderProcess::create(command.encoder, decoder.sampleRate(), decoder.channels());
+    auto process = EncoderProcess::create(command.encoder, decoder.format());
     if (!process) return Failure{process.reason()};
     (*process)->setStallTimeout(environment_.encoderStallTimeoutMs);
     started.encoder = process.take();

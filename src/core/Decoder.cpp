@@ -7,6 +7,10 @@
 
 #include <QFileInfo>
 
+extern "C" {
+#include <libavutil/opt.h>
+}
+
 #include <cstring>
 #include <limits>
 
@@ -48,6 +52,34 @@ bool headerDescribesAll(const AVFormatContext* input) {
 qint64 estimateBytes(int64_t samples, qint64 frameBytes) {
     if (samples <= 0 || samples > std::numeric_limits<qint64>::max() / frameBytes) return -1;
     return samples * frameBytes;
+}
+
+// What the decoder hands on for a codec's samples: their own precision, so
+// that nothing is lost before the one conversion at the end of the job.
+PcmFormat deliveredFormat(const AVCodecContext* c) {
+    PcmFormat f;
+    f.sampleRate = c->sample_rate;
+    f.channels = c->ch_layout.nb_channels;
+    if (c->ch_layout.order == AV_CHANNEL_ORDER_NATIVE) f.channelMask = c->ch_layout.u.mask;
+    const int rawBits = c->bits_per_raw_sample;
+    switch (av_get_packed_sample_fmt(c->sample_fmt)) {
+        case AV_SAMPLE_FMT_U8:
+        case AV_SAMPLE_FMT_S16:
+            f.sampleFormat = AV_SAMPLE_FMT_S16;
+            f.bits =
+                c->sample_fmt == AV_SAMPLE_FMT_U8 || c->sample_fmt == AV_SAMPLE_FMT_U8P ? 8 : 16;
+            break;
+        case AV_SAMPLE_FMT_S32:
+        case AV_SAMPLE_FMT_S64:
+            f.sampleFormat = AV_SAMPLE_FMT_S32;
+            f.bits = rawBits > 16 && rawBits < 32 ? rawBits : 32;
+            break;
+        default:  // float, and what the codec will only say with its first frame
+            f.sampleFormat = AV_SAMPLE_FMT_FLT;
+            f.bits = 32;
+            break;
+    }
+    return f;
 }
 
 }  // namespace
@@ -144,22 +176,22 @@ Result<std::unique_ptr<Decoder>> Decoder::open(const QString& path) {
     ret = avcodec_open2(d->codec_.get(), codec, nullptr);
     if (ret < 0) return fail(ff::logError("avcodec_open2", ret));
 
-    d->rate_ = d->codec_->sample_rate;
-    d->channels_ = d->codec_->ch_layout.nb_channels;
-    if (d->rate_ <= 0 || d->channels_ <= 0)
+    d->format_ = deliveredFormat(d->codec_.get());
+    if (d->format_.sampleRate <= 0 || d->format_.channels <= 0)
         return fail(
             QCoreApplication::translate("core", "The audio format of this file is unknown"));
-    av_channel_layout_default(&d->outLayout_, d->channels_);
+    d->outLayout_ = d->format_.layout();
+    const int rate = d->format_.sampleRate;
 
     const qint64 frameBytes = d->frameBytes();
     if (kind == Headerless::Vox) {
         d->estimate_ = info.size() * 2 * frameBytes;  // two samples per byte
     } else if (stream->duration != AV_NOPTS_VALUE && stream->duration > 0) {
         d->estimate_ = estimateBytes(
-            av_rescale_q(stream->duration, stream->time_base, AVRational{1, d->rate_}), frameBytes);
+            av_rescale_q(stream->duration, stream->time_base, AVRational{1, rate}), frameBytes);
     } else if (d->input_->duration != AV_NOPTS_VALUE && d->input_->duration > 0) {
         d->estimate_ =
-            estimateBytes(av_rescale(d->input_->duration, d->rate_, AV_TIME_BASE), frameBytes);
+            estimateBytes(av_rescale(d->input_->duration, rate, AV_TIME_BASE), frameBytes);
     }
 
     d->packet_.reset(av_packet_alloc());
@@ -177,20 +209,28 @@ bool Decoder::configureSwr(const AVFrame* frame) {
     // hundreds of megabytes. No real pair of rates is that far apart, so
     // such frames are dropped like undecodable ones.
     const qint64 inRate = frame->sample_rate;
-    if (inRate <= 0 || inRate * kMaxRateRatio < rate_ || inRate > qint64(rate_) * kMaxRateRatio)
+    const int rate = format_.sampleRate;
+    if (inRate <= 0 || inRate * kMaxRateRatio < rate || inRate > qint64(rate) * kMaxRateRatio)
         return false;
     // A mid-stream format change gets a new converter to the same output.
     AVChannelLayout inLayout{};
     if (frame->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC || frame->ch_layout.nb_channels == 0)
-        av_channel_layout_default(
-            &inLayout, frame->ch_layout.nb_channels ? frame->ch_layout.nb_channels : channels_);
+        av_channel_layout_default(&inLayout, frame->ch_layout.nb_channels
+                                                 ? frame->ch_layout.nb_channels
+                                                 : format_.channels);
     else
         av_channel_layout_copy(&inLayout, &frame->ch_layout);
     SwrContext* raw = nullptr;
-    int ret = swr_alloc_set_opts2(&raw, &outLayout_, AV_SAMPLE_FMT_S16, rate_, &inLayout,
+    int ret = swr_alloc_set_opts2(&raw, &outLayout_, format_.sampleFormat, rate, &inLayout,
                                   AVSampleFormat(frame->format), frame->sample_rate, 0, nullptr);
     ff::SwrPtr swr(raw);
-    if (ret >= 0) ret = swr_init(swr.get());
+    if (ret >= 0) {
+        // Only a stream that changes rate is resampled here; the rest is
+        // laid out as delivered, sample for sample.
+        if (frame->sample_rate != rate) setResamplerOptions(swr.get());
+        av_opt_set_double(swr.get(), "rematrix_maxval", 1.0, 0);
+        ret = swr_init(swr.get());
+    }
     if (ret < 0) {
         av_channel_layout_uninit(&inLayout);
         ff::logError("swr_init", ret);

@@ -1,10 +1,13 @@
 #pragma once
-// Reads an audio file with FFmpeg and delivers 16-bit signed interleaved PCM
-// at the file's own sample rate and channel count. Streaming: buffers are
-// reused, so memory stays flat whatever the file's length.
+// Reads an audio file with FFmpeg and delivers interleaved PCM at the file's
+// own rate, channels and precision: 16-bit for sources of 16 bits or fewer,
+// 32-bit integers for wider integer sources, float for float and lossy
+// ones. Streaming: buffers are reused, so memory stays flat whatever the
+// file's length.
 
 #include "core/FfmpegUtil.h"
 #include "core/Result.h"
+#include "core/SampleConverter.h"
 
 #include <QString>
 
@@ -22,9 +25,10 @@ public:
     Decoder(const Decoder&) = delete;
     Decoder& operator=(const Decoder&) = delete;
 
-    int sampleRate() const { return rate_; }
-    int channels() const { return channels_; }
-    int frameBytes() const { return channels_ * 2; }
+    const PcmFormat& format() const { return format_; }
+    int sampleRate() const { return format_.sampleRate; }
+    int channels() const { return format_.channels; }
+    int frameBytes() const { return format_.frameBytes(); }
 
     // Copies up to maxBytes (whole sample frames) into out; fewer only at
     // the end of the file. Returns the bytes copied, 0 at the end.
@@ -54,8 +58,7 @@ private:
     AVChannelLayout outLayout_{};
 
     int streamIndex_ = -1;
-    int rate_ = 0;
-    int channels_ = 0;
+    PcmFormat format_;
     qint64 estimate_ = -1;
     qint64 delivered_ = 0;
     bool ended_ = false;

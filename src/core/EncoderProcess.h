@@ -5,7 +5,7 @@
 
 #include "core/ChildProcess.h"
 #include "core/Encoder.h"
-#include "core/PcmConverter.h"
+#include "core/SampleConverter.h"
 
 #include <QString>
 #include <QStringList>
@@ -20,8 +20,11 @@ struct CommandEncoder {
     QStringList arguments;
     int sampleRate = 44100;  // audio is converted to this rate
     int channels = 0;        // 1 or 2; 0 keeps the source's channels folded to at most 2
-    bool wavHeader = true;   // WAV header before the PCM (lame) or headerless PCM (oggenc)
-    int outputFd = -1;       // the file written, passed down as encoderOutputPath()
+    // A WAV header before the PCM (lame), which says how wide the samples are:
+    // float when they carry more than 16 bits. Else headerless 16-bit PCM
+    // (oggenc's raw input takes no more), dithered where bits are dropped.
+    bool wavHeader = true;
+    int outputFd = -1;  // the file written, passed down as encoderOutputPath()
 };
 
 // What an encoder's command line names as its output: the file the job
@@ -32,8 +35,8 @@ inline QString encoderOutputPath() {
 
 class EncoderProcess final : public Encoder {
 public:
-    static Result<std::unique_ptr<EncoderProcess>> create(const CommandEncoder& cfg, int srcRate,
-                                                          int srcChannels);
+    static Result<std::unique_ptr<EncoderProcess>> create(const CommandEncoder& cfg,
+                                                          const PcmFormat& source);
     ~EncoderProcess() override;
 
     bool write(const uint8_t* pcm, qint64 bytes) override;
@@ -48,15 +51,16 @@ private:
     bool feed(int frames);
 
     ChildProcess child_;
-    PcmConverter conv_;
+    SampleConverter conv_;
     int srcFrameBytes_ = 0;
     int outFrameBytes_ = 0;
     bool broken_ = false;
     bool finished_ = false;
 };
 
-// The 44-byte header of a 16-bit PCM WAV whose length is not known yet: the
-// sizes are at their maximum so that a reader goes on to the end of input.
-QByteArray streamingWavHeader(int sampleRate, int channels);
+// The 44-byte header of a 16-bit PCM (or 32-bit float) WAV whose length is
+// not known yet: the sizes are at their maximum so that a reader goes on to
+// the end of input.
+QByteArray streamingWavHeader(int sampleRate, int channels, bool isFloat = false);
 
 }  // namespace core

@@ -27,10 +27,10 @@ bool WavWriter::checkIo(const char* call, int ret) {
 }
 
 Result<std::unique_ptr<WavWriter>> WavWriter::create(const WavEncoding& enc, const QString& path,
-                                                     int srcRate, int srcChannels) {
+                                                     const PcmFormat& source) {
     std::unique_ptr<WavWriter> w(new WavWriter);
     auto failed = [](const QString& why) { return Failure{why}; };
-    w->srcFrameBytes_ = srcChannels * 2;
+    w->srcFrameBytes_ = source.frameBytes();
 
     const AVCodec* codec = avcodec_find_encoder_by_name(enc.encoder);
     if (!codec)
@@ -47,9 +47,13 @@ Result<std::unique_ptr<WavWriter>> WavWriter::create(const WavEncoding& enc, con
     if (!w->codec_)
         return failed(ff::logError("avcodec_alloc_context3", AVERROR(ENOMEM), ff::Side::Writing));
     AVCodecContext* c = w->codec_.get();
+    // The source's speakers when it keeps its channels (the WAV's channel mask).
+    PcmFormat output{encoderSampleFormat(codec), 0, enc.sampleRate, enc.channels,
+                     enc.channels == source.channels ? source.channelMask : 0};
+    output.bits = encoderSampleBits(codec, output.sampleFormat);
     c->sample_rate = enc.sampleRate;
-    av_channel_layout_default(&c->ch_layout, enc.channels);
-    c->sample_fmt = codec->sample_fmts ? codec->sample_fmts[0] : AV_SAMPLE_FMT_S16;
+    c->ch_layout = output.layout();
+    c->sample_fmt = output.sampleFormat;
     c->time_base = AVRational{1, enc.sampleRate};
     if (enc.bitRate > 0) c->bit_rate = enc.bitRate;
     if (w->out_->oformat->flags & AVFMT_GLOBALHEADER) c->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
@@ -93,10 +97,7 @@ Result<std::unique_ptr<WavWriter>> WavWriter::create(const WavEncoding& enc, con
     ret = av_frame_get_buffer(w->frame_.get(), 0);
     if (ret < 0) return failed(ff::logError("av_frame_get_buffer", ret, ff::Side::Writing));
 
-    if (const Status s =
-            w->conv_.init(srcRate, srcChannels, c->sample_fmt, enc.sampleRate, enc.channels);
-        !s)
-        return Failure{s.reason()};
+    if (const Status s = w->conv_.init(source, output); !s) return Failure{s.reason()};
     w->finished_ = false;
     return w;
 }

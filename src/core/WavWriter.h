@@ -4,7 +4,7 @@
 
 #include "core/Encoder.h"
 #include "core/FfmpegUtil.h"
-#include "core/PcmConverter.h"
+#include "core/SampleConverter.h"
 #include "core/WaveFormat.h"
 
 #include <QString>
@@ -15,8 +15,9 @@ namespace core {
 
 class WavWriter final : public Encoder {
 public:
+    // The encoding's rate and channels are settled (not 0).
     static Result<std::unique_ptr<WavWriter>> create(const WavEncoding& enc, const QString& path,
-                                                     int srcRate, int srcChannels);
+                                                     const PcmFormat& source);
     ~WavWriter() override;
 
     bool write(const uint8_t* pcm, qint64 bytes) override;
@@ -36,7 +37,7 @@ private:
     ff::FifoPtr fifo_;
     ff::FramePtr frame_;
     ff::PacketPtr packet_;
-    PcmConverter conv_;
+    SampleConverter conv_;
     AVStream* stream_ = nullptr;
     int frameSize_ = 0;
     bool padLastFrame_ = false;

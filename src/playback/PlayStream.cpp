@@ -22,9 +22,9 @@ core::Result<std::unique_ptr<PlayStream>> PlayStream::create(std::unique_ptr<cor
                                                              AudioDevice& device) {
     std::unique_ptr<PlayStream> s(new PlayStream(std::move(decoder), device));
     core::Decoder& d = *s->decoder_;
-    if (const core::Status st = s->conv_.init(d.sampleRate(), d.channels(), AV_SAMPLE_FMT_S16,
-                                              device.sampleRate(), device.channels());
-        !st)
+    const core::PcmFormat deviceFormat{AV_SAMPLE_FMT_S16, 16, device.sampleRate(),
+                                       device.channels(), 0};
+    if (const core::Status st = s->conv_.init(d.format(), deviceFormat); !st)
         return core::Failure{st.reason()};
     s->length_ = d.length();
     s->block_.resize(kBlockBytes - kBlockBytes % size_t(d.frameBytes()) + size_t(d.frameBytes()));

@@ -4,7 +4,7 @@
 // thread drains it, so a busy UI thread never causes a gap.
 
 #include "core/Decoder.h"
-#include "core/PcmConverter.h"
+#include "core/SampleConverter.h"
 
 #include <atomic>
 #include <condition_variable>
@@ -43,7 +43,7 @@ private:
 
     std::unique_ptr<core::Decoder> decoder_;  // used by the decoder thread only while it runs
     AudioDevice& device_;
-    core::PcmConverter conv_;
+    core::SampleConverter conv_;
     const int srcRate_;
     const int srcFrameBytes_;
     std::vector<uint8_t> block_;

@@ -363,6 +363,7 @@ private slots:
             {88200, 6, 0, {}, mp3, 48000, 2, "Encoded as 48000 Hz stereo: MPEG Layer-3 can't take 88200 Hz, 6 channels"},
             {11025, 2, 0, {}, ima, 11025, 1, ""}};
         // clang-format on
+        const QMap<int, quint32> masks{{6, 0x3f}, {8, 0x63f}};  // 5.1 and 7.1
         int row = 0;
         for (const auto& [rate, channels, format, settings, wave, outRate, outChannels, note] :
              rows) {
@@ -375,6 +376,11 @@ private slots:
             const fixtures::ProbeResult p = fixtures::probe(out);
             QCOMPARE(p.sampleRate, outRate);
             QCOMPARE(p.channels, outChannels);
+            if (!masks.contains(outChannels)) continue;
+            const QByteArray bytes = readFile(out);
+            const qsizetype fmt = bytes.indexOf("fmt ") + 8;
+            QCOMPARE(le16(bytes, int(fmt)), 0xfffe);  // WAVE_FORMAT_EXTENSIBLE
+            QCOMPARE(qFromLittleEndian<quint32>(bytes.constData() + fmt + 20), masks[outChannels]);
         }
     }
 
@@ -422,7 +428,7 @@ private slots:
             auto process =
                 core::EncoderProcess::create({QStandardPaths::findExecutable(program), arguments,
                                               raw ? 8000 : 44100, raw ? 1 : 0, !raw},
-                                             (*decoder)->sampleRate(), (*decoder)->channels());
+                                             (*decoder)->format());
             QVERIFY2(process, qPrintable(process.reason()));
             std::vector<uint8_t> block(20000);
             while (!(*decoder)->atEnd()) {

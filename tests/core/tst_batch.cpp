@@ -55,13 +55,15 @@ double crossingsPerSecond(const QString& path) {
     core::Decoder& d = **opened;
     std::vector<uint8_t> block(20000);
     qint64 crossings = 0, frames = 0;
-    qint16 last = 0;
+    bool wasNegative = false;
+    // The sign bit of the first channel's sample, whatever its width or type.
+    const int signByte = av_get_bytes_per_sample(d.format().sampleFormat) - 1;
     while (!d.atEnd()) {
         const qint64 n = d.read(block.data(), qint64(block.size())) / d.frameBytes();
         for (qint64 i = 0; i < n; ++i, ++frames) {
-            const qint16 sample = qFromLittleEndian<qint16>(block.data() + i * d.frameBytes());
-            crossings += (sample < 0) != (last < 0);
-            last = sample;
+            const bool negative = block[size_t(i * d.frameBytes() + signByte)] & 0x80;
+            crossings += negative != wasNegative;
+            wasNegative = negative;
         }
     }
     return frames ? double(crossings) * d.sampleRate() / double(frames) : -1;
