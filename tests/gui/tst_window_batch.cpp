@@ -9,7 +9,6 @@
 #include "support/gui/WindowFixture.h"
 
 #include <QDBusConnection>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -19,7 +18,6 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
-#include <signal.h>
 #include <functional>
 
 namespace {
@@ -380,52 +378,6 @@ private slots:
         QCOMPARE(first.channels, 1);
         if (answers.size() == 3)
             QCOMPARE(fixtures::probe(out.filePath("tone (copy 2).wav")).channels, 2);
-    }
-
-    // An encoder that stops reading never holds up the window: its timers
-    // keep firing, the row shows its percentage until the job fails with
-    // the stall's reason.
-    void stalledEncoderNeverBlocksTheWindow() {
-        QTemporaryDir out;
-        s_.prepareRun(1, out.path(), 1);
-        s_.window().batch()->setEncoderStallTimeout(1500);
-        s_.window().batch()->setProgressInterval(20);
-        s_.rows().addFiles({noise_});
-        QString progress, title, bar;
-        pid_t stopped = 0;
-        QElapsedTimer sinceTick;
-        qint64 longestGap = 0;
-        QTimer ticker;
-        connect(&ticker, &QTimer::timeout, this, [&] {
-            if (sinceTick.isValid()) longestGap = qMax(longestGap, sinceTick.elapsed());
-            sinceTick.restart();
-            const QTreeWidgetItem* row = s_.ui().sourceList->topLevelItem(0);
-            if (row->data(gui::kStatusColumn, gui::kProgressRole).isValid()) {
-                progress = s_.rows().status(0);  // drawn as a bar
-                title = s_.window().windowTitle();
-                bar = s_.window().findChild<QProgressBar*>("batchTotalBar")->text();
-            }
-            for (const fixtures::ChildInfo& c : fixtures::children())
-                if (!stopped && c.name == "lame" && ::kill(c.pid, SIGSTOP) == 0) stopped = c.pid;
-        });
-        ticker.start(10);
-        s_.ui().convertAction->trigger();
-        QVERIFY(waitIdle());
-        ticker.stop();
-        if (stopped) ::kill(stopped, SIGCONT);  // in case it is still there
-        QVERIFY(stopped != 0);
-        QCOMPARE(s_.statuses(), QStringList{"Failed."});
-        QVERIFY2(s_.rows().statusTip(0).contains("stopped reading"),
-                 qPrintable(s_.rows().statusTip(0)));
-        QVERIFY2(longestGap < 500, qPrintable(QString::number(longestGap)));
-        QVERIFY2(
-            QRegularExpression("^Processing\\.\\.\\. \\d+% completed$").match(progress).hasMatch(),
-            qPrintable(progress));
-        QVERIFY2(QRegularExpression("^\\d+% - Quillmoor Sonbridge$").match(title).hasMatch(),
-                 qPrintable(title));
-        QCOMPARE(title, bar + " - Quillmoor Sonbridge");  // one percentage
-        QCOMPARE(s_.window().windowTitle(), QStringLiteral("Quillmoor Sonbridge"));
-        s_.window().batch()->setProgressInterval(500);
     }
 
     // Last: closing ends the window's batch and reaps its encoders before

@@ -164,12 +164,22 @@ private slots:
         s.ui().startButton->click();
         QTRY_VERIFY_WITH_TIMEOUT(
             s.window().findChild<QLabel*>("batchFilesLabel")->text().contains("left"), 20000);
+        // Well under way for the picture, as far as a busy machine allows.
+        (void)QTest::qWaitFor([&] { return s.window().findChild<QProgressBar*>()->value() >= 250; },
+                              20000);
         for (int row = 0; row < s.rows().count(); ++row) {
             QTreeWidgetItem* item = s.ui().sourceList->topLevelItem(row);
             item->setText(gui::kPathColumn,
                           item->text(gui::kPathColumn).replace(music, "/home/robin/Music/"));
         }
         s.ui().destinationEdit->setText("/home/robin/Music/Converted");
+        // One percentage: the total bar's and the title's; the rows show their own.
+        const QString percent = s.window().findChild<QProgressBar*>()->text();
+        QCOMPARE(s.window().windowTitle(), percent + " - Quillmoor Sonbridge");
+        QVERIFY2(QRegularExpression("^Processing\\.\\.\\. \\d+% completed$")
+                     .match(s.rows().status(0))
+                     .hasMatch(),
+                 qPrintable(s.rows().status(0)));
         screenshot(&s.window(), QString("main-window-") + QTest::currentDataTag());
         s.ui().stopButton->click();
         QTRY_VERIFY_WITH_TIMEOUT(s.idle(), 20000);
