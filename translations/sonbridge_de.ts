@@ -17,7 +17,7 @@
     </message>
     <message>
         <source>&amp;Add file(s)</source>
-        <translation>&amp;Hinzufügen</translation>
+        <translation>Hin&amp;zufügen</translation>
     </message>
     <message>
         <source>&amp;Remove</source>
@@ -37,7 +37,7 @@
     </message>
     <message>
         <source>S&amp;top</source>
-        <translation>S&amp;topp</translation>
+        <translation>St&amp;opp</translation>
     </message>
     <message>
         <source>&amp;Convert!</source>
@@ -73,7 +73,7 @@
     </message>
     <message>
         <source>F&amp;iles to convert:</source>
-        <translation>&amp;Dateien zum Umwandeln:</translation>
+        <translation>Da&amp;teien zum Umwandeln:</translation>
     </message>
     <message>
         <source>Files to convert</source>
@@ -105,7 +105,7 @@
     </message>
     <message>
         <source>Output for&amp;mat:</source>
-        <translation>&amp;Zielformat:</translation>
+        <translation>Ziel&amp;format:</translation>
     </message>
     <message>
         <source>Output format</source>
@@ -121,11 +121,11 @@
     </message>
     <message>
         <source>Save to the &amp;same folder</source>
-        <translation>Im &amp;selben Ordner speichern</translation>
+        <translation>Im selben Ordner s&amp;peichern</translation>
     </message>
     <message>
         <source>Destination f&amp;older:</source>
-        <translation>Ziel&amp;ordner:</translation>
+        <translation>Zielo&amp;rdner:</translation>
     </message>
     <message>
         <source>Destination folder</source>
@@ -133,7 +133,7 @@
     </message>
     <message>
         <source>&amp;Browse...</source>
-        <translation>Durch&amp;suchen...</translation>
+        <translation>Dur&amp;chsuchen...</translation>
     </message>
     <message>
         <source>Browse for the destination folder</source>
@@ -141,11 +141,11 @@
     </message>
     <message>
         <source>Open target &amp;directory after conversion</source>
-        <translation>Ziel&amp;ordner nach der Umwandlung öffnen</translation>
+        <translation>Zielordner nach der Umwandlung &amp;öffnen</translation>
     </message>
     <message>
         <source>Stop at the &amp;first failure</source>
-        <translation>Beim &amp;ersten Fehler anhalten</translation>
+        <translation>Beim ersten Fehler &amp;anhalten</translation>
     </message>
 </context>
 <context>

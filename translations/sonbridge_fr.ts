@@ -17,7 +17,7 @@
     </message>
     <message>
         <source>&amp;Add file(s)</source>
-        <translation>&amp;Ajouter</translation>
+        <translation>A&amp;jouter</translation>
     </message>
     <message>
         <source>&amp;Remove</source>
@@ -37,7 +37,7 @@
     </message>
     <message>
         <source>S&amp;top</source>
-        <translation>A&amp;rrêter</translation>
+        <translation>Arrê&amp;ter</translation>
     </message>
     <message>
         <source>&amp;Convert!</source>
@@ -121,7 +121,7 @@
     </message>
     <message>
         <source>Save to the &amp;same folder</source>
-        <translation>Enregistrer dans le &amp;même dossier</translation>
+        <translation>Enregistrer dans le même &amp;dossier</translation>
     </message>
     <message>
         <source>Destination f&amp;older:</source>
@@ -141,11 +141,11 @@
     </message>
     <message>
         <source>Open target &amp;directory after conversion</source>
-        <translation>Ouvrir le &amp;dossier de destination après la conversion</translation>
+        <translation>O&amp;uvrir le dossier de destination après la conversion</translation>
     </message>
     <message>
         <source>Stop at the &amp;first failure</source>
-        <translation>Arrêter à la &amp;première erreur</translation>
+        <translation>Arrêter à la première &amp;erreur</translation>
     </message>
 </context>
 <context>

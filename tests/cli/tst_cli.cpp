@@ -242,6 +242,14 @@ private slots:
         }
     }
 
+    // The manual page states the version the program prints.
+    void manualPageVersion() {
+        const CliRun r = cli({"--version"});
+        QVERIFY(r.out.startsWith("sonbridge-cli "));
+        QVERIFY(fixtures::readFile(SONBRIDGE_MAN_PAGE)
+                    .contains("\"Sonbridge " + r.out.trimmed().section(' ', 1).toUtf8() + "\""));
+    }
+
     // Arguments ("SRC": a good file) and the start of the message.
     void badUsage() {
         // clang-format off
