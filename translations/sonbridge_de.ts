@@ -593,6 +593,10 @@ sonbridge-cli wandelt im Terminal um.</translation>
         <source>The folder %1 could not be opened: the desktop has no program set to open folders.</source>
         <translation>Der Ordner %1 ließ sich nicht öffnen: Die Arbeitsumgebung hat kein Programm für Ordner eingerichtet.</translation>
     </message>
+    <message>
+        <source>Skipped.</source>
+        <translation>Übersprungen.</translation>
+    </message>
 </context>
 <context>
     <name>gui::StartApplication</name>

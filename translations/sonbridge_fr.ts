@@ -593,6 +593,10 @@ sonbridge-cli convertit depuis un terminal.</translation>
         <source>The folder %1 could not be opened: the desktop has no program set to open folders.</source>
         <translation>Le dossier %1 n’a pas pu être ouvert : le bureau n’a aucun programme pour ouvrir les dossiers.</translation>
     </message>
+    <message>
+        <source>Skipped.</source>
+        <translation>Ignoré.</translation>
+    </message>
 </context>
 <context>
     <name>gui::StartApplication</name>

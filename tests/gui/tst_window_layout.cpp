@@ -166,7 +166,7 @@ private slots:
             s.window().findChild<QLabel*>("batchFilesLabel")->text().contains("left"), 20000);
         // Well under way for the picture, as far as a busy machine allows.
         (void)QTest::qWaitFor([&] { return s.window().findChild<QProgressBar*>()->value() >= 250; },
-                              20000);
+                              8000);
         for (int row = 0; row < s.rows().count(); ++row) {
             QTreeWidgetItem* item = s.ui().sourceList->topLevelItem(row);
             item->setText(gui::kPathColumn,
