@@ -15,11 +15,15 @@ constexpr int kTitleShareDivisor = 5;  // the title keeps at least a fifth
 }  // namespace
 
 PathColumnFit::PathColumnFit(QTreeWidget* view, int pathColumn, int titleColumn)
-    : QObject(view), view_(view), pathColumn_(pathColumn), titleColumn_(titleColumn) {
+    : QObject(view),
+      view_(view),
+      viewport_(view->viewport()),
+      pathColumn_(pathColumn),
+      titleColumn_(titleColumn) {
     QHeaderView* header = view->header();
     header->setSectionResizeMode(pathColumn, QHeaderView::Fixed);
     header->setSectionResizeMode(titleColumn, QHeaderView::Stretch);
-    view->viewport()->installEventFilter(this);
+    viewport_->installEventFilter(this);
     // Later, not inside the model's signal: a list that is being destroyed
     // empties its model while its header is already going.
     refitSoon_.setSingleShot(true);
@@ -47,7 +51,7 @@ PathColumnFit::PathColumnFit(QTreeWidget* view, int pathColumn, int titleColumn)
 }
 
 bool PathColumnFit::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == view_->viewport() && event->type() == QEvent::Resize) refit();
+    if (watched == viewport_ && event->type() == QEvent::Resize) refit();
     return QObject::eventFilter(watched, event);
 }
 

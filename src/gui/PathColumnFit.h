@@ -22,6 +22,9 @@ private:
     void refit();
 
     QTreeWidget* view_;
+    // Kept apart: the viewport still sends events while the list's own
+    // destructor has already run, so view_ can't be asked for it then.
+    QObject* viewport_;
     int pathColumn_;
     int titleColumn_;
     int widest_ = 0;  // the longest path's text, in pixels
