@@ -465,6 +465,10 @@
         <source>Removed %1 unfinished files left by an earlier run</source>
         <translation>%1 unfertige Dateien eines früheren Laufs entfernt</translation>
     </message>
+    <message>
+        <source>%1 channels can't be mixed to %2</source>
+        <translation>%1 Kanäle lassen sich nicht auf %2 mischen</translation>
+    </message>
 </context>
 <context>
     <name>gui::AboutDialog</name>

@@ -465,6 +465,10 @@
         <source>Removed %1 unfinished files left by an earlier run</source>
         <translation>%1 fichiers inachevés d’une exécution précédente supprimés</translation>
     </message>
+    <message>
+        <source>%1 channels can't be mixed to %2</source>
+        <translation>%1 canaux ne peuvent pas être mixés en %2</translation>
+    </message>
 </context>
 <context>
     <name>gui::AboutDialog</name>

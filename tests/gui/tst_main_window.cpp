@@ -373,6 +373,9 @@ private slots:
         QTest::mouseClick(s.ui().removeButton, Qt::LeftButton);
         QCOMPARE(s.rows().count(), 2);
         QTest::keyClick(list, Qt::Key_A, Qt::ControlModifier);
+        s.ui().sameFolderCheck->setCheckState(Qt::Unchecked);
+        QTest::keyClick(s.ui().destinationEdit, Qt::Key_Delete);  // the text's own key there
+        QCOMPARE(s.rows().count(), 2);
         QTest::mouseClick(s.ui().removeButton, Qt::LeftButton);
         QCOMPARE(s.rows().count(), 0);
 
