@@ -1,6 +1,6 @@
 #include "cli/Runner.h"
 
-#include "cli/SignalNotifier.h"
+#include "core/SignalNotifier.h"
 
 #include <QCoreApplication>
 
@@ -134,7 +134,7 @@ void Runner::onFinished() {
     if (gapMeter_)
         console_.err(
             QStringLiteral("longest event-loop gap: %1 ms").arg(gapMeter_->longestMs(), 0, 'f', 1));
-    const int status = signal_ != 0    ? exitStatusForSignal(signal_)
+    const int status = signal_ != 0    ? core::exitStatusForSignal(signal_)
                        : failures_ > 0 ? int(kSomeFailed)
                                        : int(kAllConverted);
     QCoreApplication::exit(status);

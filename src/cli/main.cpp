@@ -3,12 +3,12 @@
 #include "cli/Console.h"
 #include "cli/Options.h"
 #include "cli/Runner.h"
-#include "cli/SignalNotifier.h"
 #include "cli/Sources.h"
 #include "cli/WaveFormatSpec.h"
 #include "core/FfmpegUtil.h"
 #include "core/NativePath.h"
 #include "core/PathHelpers.h"
+#include "core/SignalNotifier.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -77,10 +77,10 @@ int main(int argc, char* argv[]) {
         return cli::kSomeFailed;
     }
 
-    cli::SignalNotifier signalNotifier;
+    core::SignalNotifier signalNotifier;
     const cli::Sources sources =
-        cli::collectSources(options, [] { return cli::SignalNotifier::caught() != 0; });
-    if (sources.interrupted) return cli::exitStatusForSignal(cli::SignalNotifier::caught());
+        cli::collectSources(options, [] { return core::SignalNotifier::caught() != 0; });
+    if (sources.interrupted) return core::exitStatusForSignal(core::SignalNotifier::caught());
     for (const QString& error : sources.errors)
         plain.err(QStringLiteral("%1: %2").arg(QLatin1String(cli::kProgramName), error));
     // A share of a list can be empty: nothing to do is then no failure.
@@ -105,7 +105,7 @@ int main(int argc, char* argv[]) {
 
     cli::Console console(cli::isTerminal(STDOUT_FILENO) && !options.quiet);
     cli::Runner runner(options, sources.jobs, int(sources.errors.size()), console);
-    QObject::connect(&signalNotifier, &cli::SignalNotifier::received, &runner,
+    QObject::connect(&signalNotifier, &core::SignalNotifier::received, &runner,
                      &cli::Runner::stopBySignal);
     // From the event loop: a batch whose files are all skipped ends within start().
     QTimer::singleShot(0, &runner, &cli::Runner::start);

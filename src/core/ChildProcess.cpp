@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <fcntl.h>
 #include <poll.h>
@@ -128,6 +129,21 @@ Status ChildProcess::start(const QString& program, const QStringList& arguments,
     return {};
 }
 
+namespace {
+
+// What encoders print while all is well (banners, progress, summaries):
+// never a reason for a failure.
+bool isChatter(const QByteArray& line) {
+    static const QRegularExpression chatter(QStringLiteral(
+        "^(\\[\\s*[0-9.]+%\\]|Encoding |Done encoding|File length:|Elapsed time:|Rate:|"
+        "Average bitrate:|LAME [0-9]|Using polyphase|Frame\\s*\\||[0-9]+/[0-9]+\\s*\\(|"
+        "Writing LAME Tag|ReplayGain:|average:|Resampling:|Autoconverting)|so far\\]|"
+        "remaining\\]"));
+    return chatter.match(QString::fromLocal8Bit(line)).hasMatch();
+}
+
+}  // namespace
+
 void ChildProcess::readErrors(const std::stop_token& stop) {
     char buf[4096];
     while (!stop.stop_requested()) {
@@ -142,7 +158,7 @@ void ChildProcess::readErrors(const std::stop_token& stop) {
         for (ssize_t i = 0; i < n; ++i) {
             const char c = buf[i];
             if (c == '\n' || c == '\r') {
-                if (!partial_.trimmed().isEmpty()) {
+                if (!partial_.trimmed().isEmpty() && !isChatter(partial_.trimmed())) {
                     lines_.push_back(partial_.trimmed());
                     if (lines_.size() > kKeptLines) lines_.pop_front();
                 }
@@ -160,7 +176,8 @@ QString ChildProcess::lastErrorLines() const {
     std::lock_guard lock(linesMutex_);
     QStringList out;
     for (const QByteArray& l : lines_) out << QString::fromLocal8Bit(l);
-    if (!partial_.trimmed().isEmpty()) out << QString::fromLocal8Bit(partial_.trimmed());
+    if (!partial_.trimmed().isEmpty() && !isChatter(partial_.trimmed()))
+        out << QString::fromLocal8Bit(partial_.trimmed());
     while (out.size() > 2) out.removeFirst();
     return out.join(QLatin1Char('\n'));
 }
@@ -172,14 +189,11 @@ bool ChildProcess::writeAll(const char* data, qint64 size) {
         if (n < 0 && errno == EINTR) continue;
         if (n < 0 && errno == EAGAIN) {
             // An encoder that stops reading but stays alive must not hang
-            // the program: after a long stall it is given up as failed.
-            pollfd p{stdin_.get(), POLLOUT, 0};
-            int r;
-            while ((r = ::poll(&p, 1, stallTimeoutMs_)) < 0 && errno == EINTR) {
-            }
-            if (r > 0) continue;
-            stalled_ = true;
-            ::kill(pid_, SIGKILL);
+            // the program: after a long stall it is given up as failed, and
+            // at once on a stop.
+            if (waitWritable()) continue;
+            if (!stopped()) stalled_ = true;
+            terminate();
             stdin_.reset();
             return false;
         }
@@ -195,21 +209,28 @@ bool ChildProcess::writeAll(const char* data, qint64 size) {
 
 namespace {
 
-// Waits up to timeoutMs for the child's exit without polling in steps:
-// a pidfd becomes readable the moment the process ends.
-void waitForExit(pid_t pid, int timeoutMs) {
+constexpr int kSliceMs = 50;
+// A stopped encoder gets this long to end on SIGTERM before SIGKILL.
+constexpr int kTerminateGraceMs = 2000;
+
+// Waits up to timeoutMs for the child's exit, or until stop is set. A
+// pidfd becomes readable the moment the process ends.
+void waitForExit(pid_t pid, int timeoutMs, const std::atomic<bool>* stop) {
     UniqueFd pidfd(static_cast<int>(::syscall(SYS_pidfd_open, pid, 0)));
-    if (pidfd.get() >= 0) {
-        pollfd p{pidfd.get(), POLLIN, 0};
-        while (::poll(&p, 1, timeoutMs) < 0 && errno == EINTR) {
-        }
-        return;
-    }
-    // Kernels without pidfds: look every few milliseconds.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    siginfo_t info{};
-    while (std::chrono::steady_clock::now() < deadline) {
-        info.si_pid = 0;
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                              deadline - std::chrono::steady_clock::now())
+                              .count();
+        if (left <= 0 || (stop && stop->load())) return;
+        const int slice = int(std::min<qint64>(left, kSliceMs));
+        if (pidfd.get() >= 0) {
+            pollfd p{pidfd.get(), POLLIN, 0};
+            if (::poll(&p, 1, slice) > 0) return;
+            continue;
+        }
+        // Kernels without pidfds: look every few milliseconds.
+        siginfo_t info{};
         if (::waitid(P_PID, id_t(pid), &info, WEXITED | WNOHANG | WNOWAIT) < 0 && errno != EINTR)
             return;
         if (info.si_pid == pid) return;
@@ -219,14 +240,49 @@ void waitForExit(pid_t pid, int timeoutMs) {
 
 }  // namespace
 
+bool ChildProcess::stopped() const {
+    return stop_ && stop_->load();
+}
+
+bool ChildProcess::waitWritable() {
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(stallTimeoutMs_);
+    while (!stopped() && std::chrono::steady_clock::now() < deadline) {
+        pollfd p{stdin_.get(), POLLOUT, 0};
+        if (::poll(&p, 1, kSliceMs) > 0) return true;
+    }
+    return false;
+}
+
 void ChildProcess::reap(int timeoutMs) {
     pid_t r = ::waitpid(pid_, &status_, WNOHANG);
     if (r == 0) {
-        waitForExit(pid_, timeoutMs);
+        waitForExit(pid_, timeoutMs, stop_);
         r = ::waitpid(pid_, &status_, WNOHANG);
-        if (r == 0) ::kill(pid_, SIGKILL);  // did not finish in time
+        if (r == 0) {
+            terminate();  // did not finish in time, or a stop came
+            return;
+        }
     }
-    while (r == 0 || (r < 0 && errno == EINTR)) r = ::waitpid(pid_, &status_, 0);
+    while (r < 0 && errno == EINTR) r = ::waitpid(pid_, &status_, 0);
+    reaped_ = true;
+}
+
+void ChildProcess::terminate() {
+    if (pid_ <= 0 || reaped_) return;
+    // The whole group: whatever the encoder started goes with it. A
+    // stopped process acts on SIGTERM only once continued.
+    ::kill(-pid_, SIGTERM);
+    ::kill(-pid_, SIGCONT);
+    waitForExit(pid_, kTerminateGraceMs, nullptr);
+    if (::waitpid(pid_, &status_, WNOHANG) == pid_) {
+        reaped_ = true;
+        return;
+    }
+    ::kill(-pid_, SIGKILL);
+    pid_t r;
+    while ((r = ::waitpid(pid_, &status_, 0)) < 0 && errno == EINTR) {
+    }
     reaped_ = true;
 }
 
@@ -248,7 +304,11 @@ Status ChildProcess::finish(int timeoutMs) {
     }
     if (WIFEXITED(status_) && WEXITSTATUS(status_) == 0 && !stalled_) return {};
     QString why;
-    if (stalled_)
+    if (WIFSIGNALED(status_) && !stalled_)
+        why = QCoreApplication::translate("core", "The encoder %1 was ended by signal %2")
+                  .arg(name_)
+                  .arg(WTERMSIG(status_));
+    else if (stalled_)
         why = QCoreApplication::translate("core", "The encoder %1 stopped reading its input")
                   .arg(name_);
     else if (const QString said = lastErrorLines(); !said.isEmpty())

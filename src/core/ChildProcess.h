@@ -45,10 +45,16 @@ public:
     // How long writeAll waits for an encoder that takes no input before it
     // kills it and fails.
     void setStallTimeout(int ms) { stallTimeoutMs_ = ms; }
+    // Once *stop is set, writes and waits end the process group at once
+    // (SIGTERM, SIGKILL after two seconds) instead of waiting it out.
+    void setStopFlag(const std::atomic<bool>* stop) { stop_ = stop; }
 
 private:
     void readErrors(const std::stop_token& stop);
     void reap(int timeoutMs);
+    void terminate();
+    bool stopped() const;
+    bool waitWritable();  // false after the stall timeout or on a stop
 
     QString name_;
     pid_t pid_ = -1;
@@ -56,6 +62,7 @@ private:
     bool reaped_ = false;
     bool stalled_ = false;
     int stallTimeoutMs_ = 15000;
+    const std::atomic<bool>* stop_ = nullptr;
     UniqueFd stdin_;
     UniqueFd stderr_;
     bool readerDone_ = false;  // guarded by linesMutex_

@@ -39,7 +39,7 @@ ConversionJob::ConversionJob(JobSpec spec, Result<QString> outputPath, Environme
 
 Result<ConversionJob::Started> ConversionJob::startEncoder(
     const Decoder& decoder, const TemporaryOutput& temporary,
-    const std::optional<QByteArray>& waveFormat) {
+    const std::optional<QByteArray>& waveFormat, const std::atomic<bool>& stop) {
     Started started;
     if (waveFormat) {
         Result<WavEncoding> encoding = parseWaveFormat(*waveFormat);
@@ -74,6 +74,7 @@ Result<ConversionJob::Started> ConversionJob::startEncoder(
     auto process = EncoderProcess::create(command.encoder, decoder.format());
     if (!process) return Failure{process.reason()};
     (*process)->setStallTimeout(environment_.encoderStallTimeoutMs);
+    (*process)->setStopFlag(&stop);
     started.encoder = process.take();
     started.expected = {mp3 ? AV_CODEC_ID_MP3 : AV_CODEC_ID_VORBIS, settings.sampleRate,
                         settings.stereo ? 2 : 1, 0};
@@ -89,8 +90,8 @@ JobResult ConversionJob::run(const std::atomic<bool>& stop) {
     const JobResult terminated{JobOutcome::Terminated, {}, outputPath, {}};
     if (!spec_.format)
         return failed(QCoreApplication::translate("core", "No output format is selected"));
-    Result<std::unique_ptr<Decoder>> opened = Decoder::open(spec_.source);
-    if (!opened) return failed(opened.reason());
+    Result<std::unique_ptr<Decoder>> opened = Decoder::open(spec_.source, &stop);
+    if (!opened) return stop.load() ? terminated : failed(opened.reason());
     std::unique_ptr<Decoder> decoder = opened.take();
     length_ = decoder->length();
     if (stop.load()) return terminated;
@@ -110,7 +111,7 @@ JobResult ConversionJob::run(const std::atomic<bool>& stop) {
     Result<TemporaryOutput> created = TemporaryOutput::create(outputPath);
     if (!created) return failed(created.reason());
     TemporaryOutput temporary = created.take();
-    Result<Started> started = startEncoder(*decoder, temporary, waveFormat);
+    Result<Started> started = startEncoder(*decoder, temporary, waveFormat, stop);
     if (!started) return failed(started.reason());
     Encoder& encoder = *started->encoder;
 

@@ -84,7 +84,8 @@ private:
     // The WAV writer or the encoder process, writing to temporary.
     // waveFormat: the WAV writer's format; none for the command-line encoders.
     Result<Started> startEncoder(const Decoder& decoder, const TemporaryOutput& temporary,
-                                 const std::optional<QByteArray>& waveFormat);
+                                 const std::optional<QByteArray>& waveFormat,
+                                 const std::atomic<bool>& stop);
 
     JobSpec spec_;
     Result<QString> output_;

@@ -89,7 +89,7 @@ Decoder::~Decoder() {
     av_channel_layout_uninit(&outLayout_);
 }
 
-Result<std::unique_ptr<Decoder>> Decoder::open(const QString& path) {
+Result<std::unique_ptr<Decoder>> Decoder::open(const QString& path, const std::atomic<bool>* stop) {
     auto fail = [](const QString& msg) { return Failure{msg}; };
     const QFileInfo info(path);
     const QString suffix = info.suffix().toLower();
@@ -126,6 +126,10 @@ Result<std::unique_ptr<Decoder>> Decoder::open(const QString& path) {
     if (!raw) return fail(ff::logError("avformat_alloc_context", AVERROR(ENOMEM)));
     // We never seek: a small seek index keeps memory flat on long files.
     raw->max_index_size = 64 * 1024;
+    if (stop)
+        raw->interrupt_callback = {
+            [](void* flag) -> int { return static_cast<const std::atomic<bool>*>(flag)->load(); },
+            const_cast<std::atomic<bool>*>(stop)};
     const QByteArray url = QByteArrayLiteral("file:") + core::nativePath(path);
     AVDictionary* o = opts.release();
     int ret = avformat_open_input(&raw, url.constData(), forced, &o);

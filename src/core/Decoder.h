@@ -11,6 +11,7 @@
 
 #include <QString>
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -20,7 +21,9 @@ namespace core {
 class Decoder {
 public:
     // Fails when the file cannot be opened or holds no decodable audio.
-    static Result<std::unique_ptr<Decoder>> open(const QString& path);
+    // Once *stop is set, FFmpeg's reads give up (the open fails, reading ends).
+    static Result<std::unique_ptr<Decoder>> open(const QString& path,
+                                                 const std::atomic<bool>* stop = nullptr);
     ~Decoder();
     Decoder(const Decoder&) = delete;
     Decoder& operator=(const Decoder&) = delete;

@@ -45,6 +45,8 @@ public:
     // How long a write waits for an encoder that takes no input before it
     // is killed and the job fails.
     void setStallTimeout(int ms) { child_.setStallTimeout(ms); }
+    // A stop ends the encoder at once, however stalled.
+    void setStopFlag(const std::atomic<bool>* stop) { child_.setStopFlag(stop); }
 
 private:
     EncoderProcess() = default;

@@ -516,15 +516,18 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    if (!closed_) {
-        closed_ = true;
-        // Running jobs end after their current block and their encoders are
-        // reaped before the settings are written.
-        batch_.reset();
-        preview_.stop();
-        core::saveSettings(currentSettings(), settingsPath_);
-    }
+    shutDown();
     event->accept();
+}
+
+void MainWindow::shutDown() {
+    if (closed_) return;
+    closed_ = true;
+    // Running jobs end after their current block and their encoders are
+    // reaped before the settings are written.
+    batch_.reset();
+    preview_.stop();
+    core::saveSettings(currentSettings(), settingsPath_);
 }
 
 }  // namespace gui

@@ -59,6 +59,9 @@ public:
     void play();
     // Ends a preview; with none playing, asks a running conversion to stop.
     void stop();
+    // What closing does, whatever dialog is open: the run ends, its
+    // temporary files go, the settings are saved. Once.
+    void shutDown();
     void startConversion();
 
 protected:

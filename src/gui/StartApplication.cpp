@@ -43,6 +43,12 @@ std::unique_ptr<Application> startApplication(Dialogs& dialogs, const QStringLis
     core::createDefaultSettings(settings, app->folders.dataFolder, app->folders.settingsPath);
     core::loadSettings(settings, app->folders.settingsPath);
     MainWindow& window = *app->window;
+    app->signalNotifier = std::make_unique<core::SignalNotifier>();
+    QObject::connect(app->signalNotifier.get(), &core::SignalNotifier::received, &window,
+                     [&window](int signalNumber) {
+                         window.shutDown();
+                         QCoreApplication::exit(core::exitStatusForSignal(signalNumber));
+                     });
     window.showSettings(settings);
     window.placeWindow();
     window.show();

@@ -3,6 +3,7 @@
 // main window, first-run defaults, the saved settings, the caption.
 
 #include "core/AppFolders.h"
+#include "core/SignalNotifier.h"
 #include "gui/MainWindow.h"
 #include "playback/AudioDevice.h"
 
@@ -15,6 +16,9 @@ class Dialogs;
 // Everything one running program owns. The window goes first on destruction.
 struct Application {
     core::AppFolders folders;
+    // SIGTERM, SIGHUP (a logout), SIGINT: the window shuts down as closing
+    // it would and the program ends with 128 + the signal's number.
+    std::unique_ptr<core::SignalNotifier> signalNotifier;
     std::unique_ptr<playback::AudioDevice> device;
     std::unique_ptr<MainWindow> window;
 };

@@ -411,14 +411,15 @@ private slots:
     // Any way an encoder process can fail ends in a failure with its reason:
     // oggenc refuses its options; a program exits at once (the write meets
     // a closed pipe: without SIGPIPE ignored this would end the test), or
-    // with a status; megabytes of stderr before reading anything block
+    // with a status after progress and summary lines that say nothing of
+    // why; megabytes of stderr before reading anything block
     // nothing and the last line is kept.
     void failingEncodersSayWhy() {
         // clang-format off
         const std::tuple<QString, QStringList, QString> rows[] = {
             {"oggenc", {"--raw-chan=1", "--bitrate=320", "-", "--raw-rate=8000", "--output=" + dir_.filePath("x.ogg")}, "bitrate"},
             {"true", {}, "stopped reading its input"},
-            {"sh", {"-c", "cat >/dev/null; exit 3"}, "sh exited with status 3"},
+            {"sh", {"-c", "cat >/dev/null; printf 'Encoding [ 0m02s so far] /\\r\\tRate: 77.2474\\n\\tAverage bitrate: 33.8 kb/s\\n' >&2; exit 3"}, "sh exited with status 3"},
             {"sh", {"-c", "head -c 3000000 /dev/zero | tr '\\0' x >&2; cat >/dev/null; echo disk on fire >&2; exit 3"}, "disk on fire"}};
         // clang-format on
         for (const auto& [program, arguments, reason] : rows) {
@@ -440,15 +441,21 @@ private slots:
         }
     }
 
-    // A child that ignores the end of its input is killed once the time to
-    // finish has passed.
+    // A child that ignores the end of its input is ended once the time to
+    // finish has passed: SIGTERM, and SIGKILL two seconds later for one
+    // that ignores that too.
     void childProcesses() {
-        QElapsedTimer clock;
-        clock.start();
-        core::ChildProcess sleeper;
-        QVERIFY(sleeper.start("sleep", {"30"}));
-        QCOMPARE(sleeper.finish(300).reason(), "The encoder sleep was ended by signal 9");
-        QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
+        for (const auto& [script, signal, atLeastMs] :
+             {std::tuple{"sleep 30", 15, 0}, {"trap '' TERM; sleep 30", 9, 2000}}) {
+            QElapsedTimer clock;
+            clock.start();
+            core::ChildProcess child;
+            QVERIFY(child.start("sh", {"-c", script}));
+            QCOMPARE(child.finish(300).reason(),
+                     QString("The encoder sh was ended by signal %1").arg(signal));
+            QVERIFY2(clock.elapsed() >= atLeastMs && clock.elapsed() < 5000,
+                     qPrintable(QString::number(clock.elapsed())));
+        }
     }
 };
 

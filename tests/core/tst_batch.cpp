@@ -317,7 +317,7 @@ private slots:
     void misbehavingEncoderFailsItsJob() {
         for (const auto& [format, program, signal, reason] :
              {std::tuple{1, "lame", SIGSTOP, "lame stopped reading its input"},
-              std::tuple{2, "oggenc", SIGKILL, ""}}) {
+              std::tuple{2, "oggenc", SIGKILL, "oggenc was ended by signal 9"}}) {
             BatchRecorder rec;
             rec.batch->setEncoderStallTimeout(500);
             pid_t hit = 0;
@@ -336,10 +336,38 @@ private slots:
             QVERIFY(hit && QDir(rec.out.path()).isEmpty());  // nothing half-written stays
             QCOMPARE(*rec.end, BatchEnd::Failed);
             QCOMPARE(rec.started, QList<int>{0});
-            QVERIFY(rec.results[0].reason.contains(reason) && !rec.results[0].reason.isEmpty());
+            QVERIFY2(rec.results[0].reason.contains(reason), qPrintable(rec.results[0].reason));
             QVERIFY2(longestGap < 250, qPrintable(QString::number(longestGap)));
             QVERIFY(rec.run({tone_}, OutputFormat(format)));
             QCOMPARE(rec.results[0].outcome, JobOutcome::Converted);
+        }
+    }
+
+    // A stop reaches an encoder that takes no input (SIGSTOPped, or a
+    // stand-in that never reads) at once: its group is ended within about
+    // two seconds, not after the stall timeout.
+    void stopEndsAStalledEncoderAtOnce() {
+        for (const char* stand : {"", "sleep 60 & wait"}) {
+            BatchRecorder rec;
+            rec.batch->setEncoderStallTimeout(15000);
+            if (*stand) {
+                QVERIFY(fixtures::writeFile(rec.out.filePath("lame"),
+                                            QByteArray("#!/bin/sh\n") + stand));
+                QVERIFY(QFile::setPermissions(rec.out.filePath("lame"),
+                                              QFile::ReadOwner | QFile::ExeOwner));
+                rec.batch->setEncoderFolder(rec.out.path());
+            }
+            QVERIFY(rec.batch->start(jobs({long_}, OutputFormat::Mp3, rec.out.path())));
+            pid_t encoder = 0;
+            QTRY_VERIFY((encoder = fixtures::children().value(0).pid) > 0);
+            if (!*stand) QCOMPARE(::kill(encoder, SIGSTOP), 0);
+            QTest::qWait(300);  // the pipe fills
+            QElapsedTimer clock;
+            clock.start();
+            rec.batch->stop();
+            QTRY_VERIFY_WITH_TIMEOUT(rec.end.has_value(), 10000);
+            QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
+            QCOMPARE(rec.results[0].outcome, JobOutcome::Terminated);
         }
     }
 

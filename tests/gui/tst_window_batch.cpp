@@ -382,6 +382,25 @@ private slots:
 
     // Last: closing ends the window's batch and reaps its encoders before
     // close() returns.
+    // SIGTERM mid-run, as a logout sends it: the run ends, its temporary
+    // files go, the settings are saved.
+    void terminatedWindowLeavesNoTemporaryFile() {
+        QTemporaryDir out;
+        s_.prepareRun(2, out.path(), 2);
+        s_.rows().addFiles({noise_, noise_});
+        QFile::remove(fixtures::settingsFile());
+        s_.ui().convertAction->trigger();
+        const auto written = [&] { return QDir(out.path()).entryList(QDir::Files | QDir::Hidden); };
+        QTRY_VERIFY_WITH_TIMEOUT(encoderChildren() == 2 && written().size() == 2, 20000);
+        QCOMPARE(::kill(::getpid(), SIGTERM), 0);
+        QTRY_VERIFY(!s_.window().batch());
+        QCOMPARE(encoderChildren(), 0);
+        QCOMPARE(written(), QStringList());
+        QVERIFY(QFile::exists(fixtures::settingsFile()));
+        s_.app.reset();
+        QVERIFY(s_.start());
+    }
+
     void closingDuringARunLeavesNoEncoder() {
         QTemporaryDir out;
         s_.prepareRun(2, out.path(), 2);

@@ -9,7 +9,7 @@
 
 class QSocketNotifier;
 
-namespace cli {
+namespace core {
 
 class SignalNotifier : public QObject {
     Q_OBJECT
@@ -35,4 +35,4 @@ inline int exitStatusForSignal(int signalNumber) {
     return 128 + signalNumber;
 }
 
-}  // namespace cli
+}  // namespace core

@@ -1,4 +1,4 @@
-#include "cli/SignalNotifier.h"
+#include "core/SignalNotifier.h"
 
 #include <QSocketNotifier>
 
@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <csignal>
 
-namespace cli {
+namespace core {
 
 namespace {
 
@@ -60,4 +60,4 @@ void SignalNotifier::drain() {
         for (ssize_t i = 0; i < n; ++i) emit received(int(bytes[i]));
 }
 
-}  // namespace cli
+}  // namespace core
