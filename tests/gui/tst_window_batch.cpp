@@ -18,6 +18,9 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
+#include <signal.h>
+#include <unistd.h>
+
 #include <functional>
 
 namespace {
