@@ -1,6 +1,7 @@
 #include "core/Settings.h"
 
 #include "core/IniFile.h"
+#include "core/NamePattern.h"
 #include "core/PathHelpers.h"
 
 #include <QFile>
@@ -95,6 +96,17 @@ void saveSettings(const Settings& settings, const QString& path) {
     set("7", QString::number(settings.simultaneousConversions));
     set("8", QString::number(settings.copyTags ? 1 : 0));
     set("11", QString::number(settings.stopAtFirstFailure ? 1 : 0));
+    // A default stays out of a file that never held the key.
+    const auto setChoice = [&](const char* key, const QString& value, bool isDefault) {
+        if (!isDefault || ini.value(kMainSection, QLatin1String(key))) set(key, value);
+    };
+    setChoice("ExistingOutputs", QString::number(int(settings.existingOutputs)),
+              settings.existingOutputs == ExistingOutput::MakeCopy);
+    setChoice("NamePattern", settings.namePattern, isDefaultNamePattern(settings.namePattern));
+    setChoice("RecreateSubFolders", QString::number(settings.recreateSubFolders ? 1 : 0),
+              !settings.recreateSubFolders);
+    setChoice("ReplayGain", QString::number(int(settings.replayGain)),
+              settings.replayGain == ReplayGain::Off);
     // Written once known, so a first run's file holds only the keys above.
     if (!settings.windowGeometry.isEmpty()) set("9", settings.windowGeometry);
     if (!settings.openFolder.isEmpty()) set("10", settings.openFolder);
@@ -160,6 +172,15 @@ void loadSettings(Settings& settings, const QString& path) {
         settings.stopAtFirstFailure = true;
     else if (const auto v = iniNumber(stop, 16))
         settings.stopAtFirstFailure = *v == 1;
+    // Values the window could not have written keep the defaults.
+    if (const auto v = iniNumber(read("ExistingOutputs"), 16); v && *v >= 0 && *v <= 2)
+        settings.existingOutputs = ExistingOutput(*v);
+    if (const QString pattern = read("NamePattern"); checkNamePattern(pattern))
+        settings.namePattern = pattern;
+    if (const auto v = iniNumber(read("RecreateSubFolders"), 16))
+        settings.recreateSubFolders = *v == 1;
+    if (const auto v = iniNumber(read("ReplayGain"), 16); v && *v >= 0 && *v <= 2)
+        settings.replayGain = ReplayGain(*v);
 }
 
 bool createDefaultSettings(Settings& settings, const QString& appDataFolder, const QString& path) {

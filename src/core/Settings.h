@@ -3,6 +3,7 @@
 // read and written by the rules of the classic profile functions.
 
 #include "core/EncoderSettings.h"
+#include "core/OutputRules.h"
 
 #include <QString>
 #include <QtGlobal>
@@ -33,6 +34,11 @@ struct Settings {
     QString windowGeometry;          // the main window's size and position; empty: centred default
     QString openFolder;              // where the Open dialog was last used; empty: none yet
     bool stopAtFirstFailure = true;  // "Stop at the first failure"
+    // Kept under named keys, written once they differ from these defaults.
+    ExistingOutput existingOutputs = ExistingOutput::MakeCopy;  // "When the output exists"
+    QString namePattern = {};                 // "File names"; empty: the source's own name
+    bool recreateSubFolders = false;          // "Recreate sub-folders"
+    ReplayGain replayGain = ReplayGain::Off;  // "Write ReplayGain tags"
 };
 
 QString readIniValue(const QString& section, const QString& key, const QString& path);

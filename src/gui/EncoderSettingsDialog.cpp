@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -60,7 +61,8 @@ void storeValue(const QComboBox* combo, qint32& value) {
 
 }  // namespace
 
-EncoderSettingsDialog::EncoderSettingsDialog(core::Settings& settings, QWidget* owner)
+EncoderSettingsDialog::EncoderSettingsDialog(core::Settings& settings, QWidget* owner,
+                                             const ExampleSource& example)
     : QDialog(owner), settings_(settings) {
     setObjectName("encoderSettingsDialog");
     setWindowTitle("Encoder settings");
@@ -83,6 +85,9 @@ EncoderSettingsDialog::EncoderSettingsDialog(core::Settings& settings, QWidget* 
     simultaneousCombo_ = listRow(grid, 5, "Simultaneous co&nversions", "Simultaneous conversions");
     copyTagsCheck_ = new QCheckBox("Copy &tags and cover art", this);
     grid->addWidget(copyTagsCheck_, 6, 0, 1, 2);
+
+    outputOptions_ = new OutputOptionsBox(settings_, example, this);
+    column->addWidget(outputOptions_);
 
     okButton_ = new QPushButton("&OK", this);
     okButton_->setDefault(true);
@@ -108,7 +113,14 @@ EncoderSettingsDialog::EncoderSettingsDialog(core::Settings& settings, QWidget* 
     setTabOrder(stereoOption_, monoOption_);
     setTabOrder(monoOption_, simultaneousCombo_);
     setTabOrder(simultaneousCombo_, copyTagsCheck_);
-    setTabOrder(copyTagsCheck_, okButton_);
+    setTabOrder(copyTagsCheck_, outputOptions_->existingCombo());
+    setTabOrder(outputOptions_->existingCombo(), outputOptions_->patternEdit());
+    setTabOrder(outputOptions_->patternEdit(), outputOptions_->recreateSubFoldersCheck());
+    setTabOrder(outputOptions_->recreateSubFoldersCheck(), outputOptions_->replayGainCheck());
+    setTabOrder(outputOptions_->replayGainCheck(), okButton_);
+    // A pattern that names no field can't be kept.
+    connect(outputOptions_, &OutputOptionsBox::usableChanged, okButton_, &QWidget::setEnabled);
+    okButton_->setEnabled(outputOptions_->usable());
     setTabOrder(okButton_, cancelButton_);
     bitrateCombo_->setFocus();
 
@@ -143,10 +155,12 @@ void EncoderSettingsDialog::store() {
     storeValue(simultaneousCombo_, settings_.simultaneousConversions);
     settings_.encoder.stereo = stereoOption_->isChecked();
     settings_.copyTags = copyTagsCheck_->isChecked();
+    outputOptions_->store(settings_);
 }
 
-void showEncoderSettings(QWidget* mainWindow, core::Settings& settings) {
-    showOverDisabledOwner(new EncoderSettingsDialog(settings, mainWindow), mainWindow);
+void showEncoderSettings(QWidget* mainWindow, core::Settings& settings,
+                         const ExampleSource& example) {
+    showOverDisabledOwner(new EncoderSettingsDialog(settings, mainWindow, example), mainWindow);
 }
 
 }  // namespace gui

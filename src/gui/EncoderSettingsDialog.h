@@ -4,6 +4,7 @@
 // memory only; the settings file is written when the main window closes.
 
 #include "core/Settings.h"
+#include "gui/OutputOptionsBox.h"
 
 #include <QDialog>
 
@@ -20,7 +21,9 @@ class EncoderSettingsDialog : public QDialog {
 
 public:
     // Shows the values of settings; OK writes them back. Object name "encoderSettingsDialog".
-    EncoderSettingsDialog(core::Settings& settings, QWidget* owner);
+    // example: the row the output-name example is made from.
+    EncoderSettingsDialog(core::Settings& settings, QWidget* owner,
+                          const ExampleSource& example = {});
 
     QComboBox* sampleRateCombo() const { return sampleRateCombo_; }
     QComboBox* bitrateCombo() const { return bitrateCombo_; }
@@ -28,6 +31,7 @@ public:
     QRadioButton* monoOption() const { return monoOption_; }
     QRadioButton* stereoOption() const { return stereoOption_; }
     QCheckBox* copyTagsCheck() const { return copyTagsCheck_; }
+    OutputOptionsBox* outputOptions() const { return outputOptions_; }
     QPushButton* okButton() const { return okButton_; }
     QPushButton* cancelButton() const { return cancelButton_; }
     // Says which encoder will use another bitrate than the one chosen.
@@ -44,6 +48,7 @@ private:
     QRadioButton* stereoOption_ = nullptr;
     QLabel* adjustmentNote_ = nullptr;
     QCheckBox* copyTagsCheck_ = nullptr;
+    OutputOptionsBox* outputOptions_ = nullptr;
     QPushButton* okButton_ = nullptr;
     QPushButton* cancelButton_ = nullptr;
 };
@@ -51,6 +56,7 @@ private:
 // Disables mainWindow and shows the dialog over it, modeless; however the
 // dialog closes, mainWindow is enabled again and gets the focus. The open
 // dialog is mainWindow's child named "encoderSettingsDialog".
-void showEncoderSettings(QWidget* mainWindow, core::Settings& settings);
+void showEncoderSettings(QWidget* mainWindow, core::Settings& settings,
+                         const ExampleSource& example = {});
 
 }  // namespace gui

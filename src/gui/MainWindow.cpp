@@ -134,6 +134,7 @@ void MainWindow::installDropTargets() {
 void MainWindow::connectCommands() {
     const MainWindowUi& u = ui_;
     connect(u.addFilesAction, &QAction::triggered, this, &MainWindow::addFiles);
+    connect(u.addFolderAction, &QAction::triggered, this, &MainWindow::addFolder);
     connect(u.contextAddAction, &QAction::triggered, this, &MainWindow::addFiles);
     connect(u.removeAction, &QAction::triggered, this, &MainWindow::removeSelected);
     connect(u.removeAllAction, &QAction::triggered, this, &MainWindow::removeAll);
@@ -155,7 +156,7 @@ void MainWindow::connectCommands() {
     });
     connect(u.aboutAction, &QAction::triggered, this, [this] { showAbout(this, dialogs_); });
     connect(u.settingsButton, &QPushButton::clicked, this,
-            [this] { showEncoderSettings(this, settings_); });
+            [this] { showEncoderSettings(this, settings_, exampleSource()); });
     connect(u.browseButton, &QPushButton::clicked, this, &MainWindow::browseForDestination);
     connect(u.sameFolderCheck, &QCheckBox::stateChanged, this,
             [this] { ui_.applyDestinationLayout(ticked(ui_.sameFolderCheck)); });
@@ -251,7 +252,8 @@ void MainWindow::updateCommands() {
     // run also locks what it reads: format, encoder settings, destination.
     const bool busy = mode_ == Mode::Previewing || mode_ == Mode::Converting;
     const bool running = runActive();
-    for (QAction* a : {u.addFilesAction, u.contextAddAction}) a->setEnabled(!busy);
+    for (QAction* a : {u.addFilesAction, u.addFolderAction, u.contextAddAction})
+        a->setEnabled(!busy);
     for (QAction* a : {u.removeAction, u.removeAllAction, u.convertAction})
         a->setEnabled(!busy && hasRows);
     // Without a sound device converting works; only Play says why it can't.
@@ -273,6 +275,17 @@ void MainWindow::addFiles() {
     QString folder = core::folderOf(chosen.first());
     if (folder.size() > 1) folder.chop(1);
     settings_.openFolder = folder;
+}
+
+void MainWindow::addFolder() {
+    const QString folder = dialogs_.browseForFolder(this);
+    if (!folder.isEmpty()) rows_.addPaths({folder});
+}
+
+// The selected row, else the first: what the output-name example shows.
+ExampleSource MainWindow::exampleSource() const {
+    const int row = rows_.selectedRow() >= 0 ? rows_.selectedRow() : 0;
+    return ExampleSource{rows_.path(row), rows_.addedFrom(row)};
 }
 
 void MainWindow::addPaths(const QStringList& paths) {
@@ -414,6 +427,10 @@ void MainWindow::startConversion() {
         spec.copyTags = settings_.copyTags;
         spec.sameFolder = ticked(ui_.sameFolderCheck);
         spec.destination = ui_.destinationEdit->text();
+        spec.existing = settings_.existingOutputs;
+        spec.namePattern = settings_.namePattern;
+        spec.addedFrom = rows_.addedFrom(row);
+        spec.recreateSubFolders = settings_.recreateSubFolders;
         jobSources_.append(spec.source);
         jobs.append(spec);
     }

@@ -9,6 +9,7 @@
 #include "gui/BatchStatusBar.h"
 #include "gui/DesktopNotifier.h"
 #include "gui/MainWindowUi.h"
+#include "gui/OutputOptionsBox.h"
 #include "gui/Preview.h"
 #include "gui/SourceList.h"
 
@@ -52,6 +53,8 @@ public:
     void centerOnScreen();
 
     void addFiles();
+    // A folder chosen in the folder browser: the audio files below it.
+    void addFolder();
     // Files as given, and the audio files below each folder.
     void addPaths(const QStringList& paths);
     void removeSelected();
@@ -84,6 +87,7 @@ private:
     void connectBatch();
     void browseForDestination();
     QString openDialogFolder() const;
+    ExampleSource exampleSource() const;
     void dropOnDestination(const QMimeData* data);
     void popupContextMenu(const QPoint& atInList);
 

@@ -126,6 +126,7 @@ MainWindowUi::MainWindowUi(QMainWindow* window) : window_(window) {
     addFilesAction =
         commandAction(fileMenu, tr("&Add file(s)..."), tr("&Add file(s)"), ButtonIcon::Add);
     addFilesAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    addFolderAction = fileMenu->addAction(tr("Add &folder..."));
     removeAction = commandAction(fileMenu, tr("&Remove"), tr("&Remove"), ButtonIcon::Remove);
     // A text box takes the Delete key first, for its own text.
     removeAction->setShortcut(QKeySequence::Delete);
@@ -182,8 +183,8 @@ MainWindowUi::MainWindowUi(QMainWindow* window) : window_(window) {
     };
     sourceList->setColumnWidth(kLengthColumn, fit(QStringLiteral("000:00")));
     sourceList->setColumnWidth(kSizeColumn, fit(QStringLiteral("9999 Mb")));
-    sourceList->setColumnWidth(
-        kStatusColumn, std::max(twipsToPx(kColumnTwips), fit(core::progressText(100))));
+    sourceList->setColumnWidth(kStatusColumn,
+                               std::max(twipsToPx(kColumnTwips), fit(core::progressText(100))));
     sourceList->setRootIsDecorated(false);
     sourceList->setItemsExpandable(false);
     sourceList->setUniformRowHeights(true);

@@ -53,6 +53,7 @@ public:
     // are enabled and disabled together.
     QMenu* fileMenu = nullptr;
     QAction* addFilesAction = nullptr;
+    QAction* addFolderAction = nullptr;
     QAction* removeAction = nullptr;  // every selected row; also the Delete key
     QAction* removeAllAction = nullptr;
     QAction* playAction = nullptr;

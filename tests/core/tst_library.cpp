@@ -6,6 +6,7 @@
 #include "core/Decoder.h"
 #include "core/NamePattern.h"
 #include "core/NativePath.h"
+#include "core/Settings.h"
 #include "support/AudioFixtures.h"
 
 #include <QtTest>
@@ -128,6 +129,36 @@ private slots:
             QCOMPARE(r[0].outputPath, dir + "/x (copy).mp3");
             QVERIFY(fixtures::readFile(mp3) == original);
         }
+    }
+
+    // The output choices under their named keys: absent while they are the
+    // defaults, read back as saved, and a value the window could not have
+    // written keeps what the settings held.
+    void outputChoicesAreRemembered() {
+        const QString path = tmp_.filePath("settings.ini");
+        QVERIFY(fixtures::writeFile(path, "[Main]\n"));
+        core::Settings s;
+        core::saveSettings(s, path);
+        QVERIFY(!fixtures::readFile(path).contains("Existing"));
+        s.existingOutputs = ExistingOutput::Replace;
+        s.namePattern = "{artist}/{title}";
+        s.recreateSubFolders = true;
+        s.replayGain = core::ReplayGain::Album;
+        core::saveSettings(s, path);
+        core::Settings loaded;
+        core::loadSettings(loaded, path);
+        QCOMPARE(loaded.existingOutputs, ExistingOutput::Replace);
+        QCOMPARE(loaded.namePattern, QString("{artist}/{title}"));
+        QVERIFY(loaded.recreateSubFolders);
+        QCOMPARE(loaded.replayGain, core::ReplayGain::Album);
+        QVERIFY(fixtures::writeFile(path,
+                                    "[Main]\nExistingOutputs=7\nNamePattern={x}\n"
+                                    "ReplayGain=-1\n"));
+        core::Settings fresh;
+        core::loadSettings(fresh, path);
+        QCOMPARE(fresh.existingOutputs, ExistingOutput::MakeCopy);
+        QCOMPARE(fresh.namePattern, QString());
+        QCOMPARE(fresh.replayGain, core::ReplayGain::Off);
     }
 
     // Pattern, tags, sub-folder, the name below the destination.
