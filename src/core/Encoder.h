@@ -1,6 +1,7 @@
 #pragma once
-// Something that consumes decoded audio (16-bit interleaved PCM at the
-// source's rate and channels) and produces an output file.
+// Something that consumes decoded audio (interleaved PCM in the decoder's
+// PcmFormat: the source's rate, channels and precision) and produces an
+// output file.
 // Used by one job's worker thread only.
 
 #include "core/Result.h"
