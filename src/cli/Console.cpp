@@ -4,6 +4,7 @@
 
 #include <sys/ioctl.h>
 #include <unistd.h>
+#include <algorithm>
 #include <cerrno>
 
 namespace cli {
@@ -32,6 +33,65 @@ int terminalColumns() {
 const QByteArray kEraseLine = QByteArrayLiteral("\r\x1b[K");
 
 }  // namespace
+
+namespace {
+
+bool isUnsafe(QChar c) {
+    const char16_t u = c.unicode();
+    return c.category() == QChar::Other_Control || u == 0x061C || u == 0x200E || u == 0x200F ||
+           (u >= 0x202A && u <= 0x202E) || (u >= 0x2066 && u <= 0x2069);
+}
+
+QString escaped(const QString& unsafe) {
+    QString text;
+    for (const char byte : core::nativePath(unsafe)) {
+        switch (byte) {
+            case '\a':
+                text += QStringLiteral("\\a");
+                break;
+            case '\b':
+                text += QStringLiteral("\\b");
+                break;
+            case '\t':
+                text += QStringLiteral("\\t");
+                break;
+            case '\n':
+                text += QStringLiteral("\\n");
+                break;
+            case '\v':
+                text += QStringLiteral("\\v");
+                break;
+            case '\f':
+                text += QStringLiteral("\\f");
+                break;
+            case '\r':
+                text += QStringLiteral("\\r");
+                break;
+            default:
+                text += QStringLiteral("\\%1").arg(uint(uchar(byte)), 3, 8, QLatin1Char('0'));
+        }
+    }
+    return QStringLiteral("$'") + text + QLatin1Char('\'');
+}
+
+}  // namespace
+
+QString quotedForTerminal(const QString& name) {
+    if (std::none_of(name.begin(), name.end(), isUnsafe)) return name;
+    QString quoted;
+    for (qsizetype at = 0; at < name.size();) {
+        const bool unsafe = isUnsafe(name.at(at));
+        qsizetype end = at;
+        while (end < name.size() && isUnsafe(name.at(end)) == unsafe) ++end;
+        const QString run = name.mid(at, end - at);
+        quoted += unsafe ? escaped(run)
+                         : QLatin1Char('\'') +
+                               QString(run).replace(QLatin1Char('\''), QStringLiteral("'\\''")) +
+                               QLatin1Char('\'');
+        at = end;
+    }
+    return quoted;
+}
 
 bool isTerminal(int fd) {
     return ::isatty(fd) == 1;

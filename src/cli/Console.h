@@ -28,6 +28,11 @@ private:
     QString status_;
 };
 
+// A file name as `ls` quotes one that holds control characters or
+// bidirectional overrides ('a'$'\n''b.wav'), so it stays on its line and
+// can't rearrange the text around it; any other name as it is.
+QString quotedForTerminal(const QString& name);
+
 // Whether the file descriptor is a terminal.
 bool isTerminal(int fd);
 

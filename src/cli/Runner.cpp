@@ -77,14 +77,15 @@ void Runner::onJobProgress(int job, qint64 decoded, qint64 length) {
 }
 
 void Runner::onJobFinished(int job, const core::JobResult& result) {
-    const QString& source = jobs_.at(job).source;
+    const QString source = quotedForTerminal(jobs_.at(job).source);
+    const QString output = quotedForTerminal(result.outputPath);
     if (total_) total_->setDone(job);
     switch (result.outcome) {
         case core::JobOutcome::Converted:
             ++converted_;
             if (!options_.quiet)
                 console_.out(QStringLiteral("converted  %1 -> %2%3")
-                                 .arg(source, result.outputPath,
+                                 .arg(source, output,
                                       result.note.isEmpty()
                                           ? QString()
                                           : QStringLiteral(" (%1)").arg(result.note)));
@@ -92,8 +93,7 @@ void Runner::onJobFinished(int job, const core::JobResult& result) {
         case core::JobOutcome::Skipped:
             ++skipped_;
             if (!options_.quiet)
-                console_.out(
-                    QStringLiteral("skipped    %1 (%2 exists)").arg(source, result.outputPath));
+                console_.out(QStringLiteral("skipped    %1 (%2 exists)").arg(source, output));
             break;
         case core::JobOutcome::Failed:
             ++failures_;

@@ -141,6 +141,15 @@ JobResult ConversionJob::run(const std::atomic<bool>& stop) {
 
     // Tags go in before the check, so that a file TagLib spoiled is never kept.
     QString note = started->note;
+    const double bytesPerSecond = double(decoder->sampleRate()) * double(decoder->frameBytes());
+    const double decodedSeconds = double(decoder->delivered()) / bytesPerSecond;
+    const double claimedSeconds = double(decoder->claimedLength()) / bytesPerSecond;
+    // A damaged or cut-off source converts as far as it goes, and says so.
+    if (claimedSeconds - decodedSeconds > std::max(0.1, claimedSeconds * 0.05))
+        note = joinedNotes(note, QCoreApplication::translate(
+                                     "core", "The source ended early: %1 s of %2 s decoded")
+                                     .arg(decodedSeconds, 0, 'f', 1)
+                                     .arg(claimedSeconds, 0, 'f', 1));
     if (spec_.copyTags) {
         const Result<QString> tagNote =
             copyTags(spec_.source, temporary.descriptorPath(), *spec_.format);
@@ -149,8 +158,7 @@ JobResult ConversionJob::run(const std::atomic<bool>& stop) {
     }
 
     ExpectedOutput expected = started->expected;
-    expected.seconds = double(decoder->delivered()) /
-                       (double(decoder->sampleRate()) * double(decoder->frameBytes()));
+    expected.seconds = decodedSeconds;
     if (const Status checked = checkOutput(temporary.descriptorPath(), expected); !checked)
         return failedWriting(checked.reason());
     const Result<QString> named =

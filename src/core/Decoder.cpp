@@ -197,6 +197,9 @@ Result<std::unique_ptr<Decoder>> Decoder::open(const QString& path, const std::a
         d->estimate_ =
             estimateBytes(av_rescale(d->input_->duration, rate, AV_TIME_BASE), frameBytes);
     }
+    if (kind == Headerless::None &&
+        d->input_->duration_estimation_method != AVFMT_DURATION_FROM_BITRATE)
+        d->claimed_ = d->estimate_;
 
     d->packet_.reset(av_packet_alloc());
     d->frame_.reset(av_frame_alloc());

@@ -43,6 +43,9 @@ public:
     // container's duration before (-1 when unknown). Before the end it is
     // kept above what was delivered, so position == length means "ended".
     qint64 length() const;
+    // Bytes the file's header says it holds; -1 when it says nothing
+    // trustworthy (a length guessed from the bitrate).
+    qint64 claimedLength() const { return claimed_; }
 
 private:
     Decoder() = default;
@@ -63,6 +66,7 @@ private:
     int streamIndex_ = -1;
     PcmFormat format_;
     qint64 estimate_ = -1;
+    qint64 claimed_ = -1;
     qint64 delivered_ = 0;
     bool ended_ = false;
     bool draining_ = false;  // end of input reached, decoder being flushed

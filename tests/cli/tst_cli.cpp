@@ -204,6 +204,25 @@ private slots:
         QVERIFY(QDir(QFile::decodeName(out)).isEmpty());
     }
 
+    // A line break or a right-to-left override in a name: one line a file,
+    // the name quoted as ls quotes it; a quote alone needs nothing.
+    void namesThatWouldBreakTheLine() {
+        const QString src = dir("quoting");
+        QDir(tmp_.filePath("out")).removeRecursively();
+        const QStringList names{"a\nb", QString(QChar(0x202E)) + "evil"};
+        QStringList args{"--no-settings", "-j", "1", "-o", "out"};
+        for (const QString& name : names) {
+            QVERIFY(QFile::copy(wav_, src + "/" + name + ".wav"));
+            args << "quoting/" + name + ".wav";
+        }
+        const CliRun r = cli(args);
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(lines(r.out),
+                 (QStringList{"converted  'quoting/a'$'\\n''b.wav' -> 'out/a'$'\\n''b.mp3'",
+                              "converted  'quoting/'$'\\342\\200\\256''evil.wav' -> "
+                              "'out/'$'\\342\\200\\256''evil.mp3'"}));
+    }
+
     // Damaged inputs and the reason each failed line gives: a sentence a
     // person reads; the library's own words only with --verbose.
     void damagedInputsSaySentences() {

@@ -384,6 +384,38 @@ private slots:
         }
     }
 
+    // Sources of 1 and 10 samples at any rate, and a FLAC cut to a third of
+    // its bytes (its header still says 3 s): each converts, the cut one
+    // with a note that says how much there was.
+    void shortAndCutSourcesConvert() {
+        QString cut = fixtures::makeEncoded(dir_.path(), "cut.flac", 3, 44100, 2, "flac");
+        const QByteArray whole = readFile(cut);
+        QVERIFY(!whole.isEmpty() && fixtures::writeFile(cut, whole.left(whole.size() / 3)));
+        QStringList sources{cut};
+        for (int samples : {1, 10})
+            sources << fixtures::make(dir_.path(), QString("s%1.wav").arg(samples), 1, 44100, 2,
+                                      {"-af", QString("atrim=end_sample=%1").arg(samples)});
+        const QByteArray pcm8k = waveFormat("PCM", "8000 Hz, 16 bit, Mono");
+        int row = 0;
+        for (const QString& source : sources) {
+            for (const auto& [format, settings] : {std::pair{0, EncoderSettings{}},
+                                                   {1, EncoderSettings{64, 8000, false}},
+                                                   {2, EncoderSettings{128, 48000, true}}}) {
+                const core::JobResult r =
+                    convert(source, format, path(QString("short-%1").arg(++row)), settings, pcm8k);
+                QVERIFY2(r.outcome == JobOutcome::Converted, qPrintable(source + r.reason));
+                if (source == cut)
+                    QVERIFY2(QRegularExpression(
+                                 "The source ended early: [01]\\.[0-9] s of 3\\.0 s decoded")
+                                 .match(r.note)
+                                 .hasMatch(),
+                             qPrintable(r.note));
+                else
+                    QVERIFY2(!r.note.contains("ended early"), qPrintable(r.note));
+            }
+        }
+    }
+
     // Source, format, output (in the test folder), no encoders on the PATH,
     // a part of the reason. A folder can't be made where a file stands.
     void jobFailuresSayWhy() {
