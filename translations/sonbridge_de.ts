@@ -147,6 +147,10 @@
         <source>Stop at the &amp;first failure</source>
         <translation>Beim ersten Fehler &amp;anhalten</translation>
     </message>
+    <message>
+        <source>Add &amp;folder...</source>
+        <translation>&amp;Ordner hinzufügen...</translation>
+    </message>
 </context>
 <context>
     <name>QObject</name>
@@ -469,6 +473,26 @@
         <source>%1 channels can't be mixed to %2</source>
         <translation>%1 Kanäle lassen sich nicht auf %2 mischen</translation>
     </message>
+    <message>
+        <source>Unknown artist</source>
+        <translation>Unbekannter Interpret</translation>
+    </message>
+    <message>
+        <source>Unknown album</source>
+        <translation>Unbekanntes Album</translation>
+    </message>
+    <message>
+        <source>Unknown title</source>
+        <translation>Unbekannter Titel</translation>
+    </message>
+    <message>
+        <source>Unknown year</source>
+        <translation>Unbekanntes Jahr</translation>
+    </message>
+    <message>
+        <source>Unknown genre</source>
+        <translation>Unbekanntes Genre</translation>
+    </message>
 </context>
 <context>
     <name>gui::AboutDialog</name>
@@ -491,6 +515,10 @@
     <message>
         <source>Program homepage:</source>
         <translation>Webseite des Programms:</translation>
+    </message>
+    <message>
+        <source>&amp;OK</source>
+        <translation>&amp;OK</translation>
     </message>
 </context>
 <context>
@@ -541,6 +569,69 @@ sonbridge-cli converts from a terminal.</source>
   -V, --version  die Version zeigen und beenden
 
 sonbridge-cli wandelt im Terminal um.</translation>
+    </message>
+</context>
+<context>
+    <name>gui::EncoderSettingsDialog</name>
+    <message>
+        <source>MP3 to %1 kbps</source>
+        <translation>MP3 auf %1 kbit/s</translation>
+    </message>
+    <message>
+        <source>Ogg Vorbis to %1 kbps</source>
+        <translation>Ogg Vorbis auf %1 kbit/s</translation>
+    </message>
+    <message>
+        <source>Adjusted: %1</source>
+        <translation>Angepasst: %1</translation>
+    </message>
+    <message>
+        <source>Encoder settings</source>
+        <translation>Encoder-Einstellungen</translation>
+    </message>
+    <message>
+        <source>Samples &amp;rate, Hz</source>
+        <translation>Abtast&amp;rate, Hz</translation>
+    </message>
+    <message>
+        <source>Sample rate</source>
+        <translation>Abtastrate</translation>
+    </message>
+    <message>
+        <source>&amp;Bitrate, kbps</source>
+        <translation>&amp;Bitrate, kbit/s</translation>
+    </message>
+    <message>
+        <source>Bitrate</source>
+        <translation>Bitrate</translation>
+    </message>
+    <message>
+        <source>&amp;Mono</source>
+        <translation>&amp;Mono</translation>
+    </message>
+    <message>
+        <source>&amp;Stereo</source>
+        <translation>&amp;Stereo</translation>
+    </message>
+    <message>
+        <source>Simultaneous co&amp;nversions</source>
+        <translation>Gleichzeitige &amp;Umwandlungen</translation>
+    </message>
+    <message>
+        <source>Simultaneous conversions</source>
+        <translation>Gleichzeitige Umwandlungen</translation>
+    </message>
+    <message>
+        <source>Copy &amp;tags and cover art</source>
+        <translation>&amp;Tags und Cover übernehmen</translation>
+    </message>
+    <message>
+        <source>&amp;OK</source>
+        <translation>&amp;OK</translation>
+    </message>
+    <message>
+        <source>&amp;Cancel</source>
+        <translation>&amp;Abbrechen</translation>
     </message>
 </context>
 <context>
@@ -600,6 +691,57 @@ sonbridge-cli wandelt im Terminal um.</translation>
     <message>
         <source>Skipped.</source>
         <translation>Übersprungen.</translation>
+    </message>
+</context>
+<context>
+    <name>gui::OutputOptionsBox</name>
+    <message>
+        <source>Output files</source>
+        <translation>Ausgabedateien</translation>
+    </message>
+    <message>
+        <source>Make a copy</source>
+        <translation>Eine Kopie anlegen</translation>
+    </message>
+    <message>
+        <source>Skip</source>
+        <translation>Überspringen</translation>
+    </message>
+    <message>
+        <source>Replace</source>
+        <translation>Ersetzen</translation>
+    </message>
+    <message>
+        <source>When the output &amp;exists:</source>
+        <translation>Wenn die Ausgabe &amp;existiert:</translation>
+    </message>
+    <message>
+        <source>{artist} {albumartist} {album} {title} {track} {disc} {year} {genre} {name} {folder}; "/" makes folders</source>
+        <translation>{artist} {albumartist} {album} {title} {track} {disc} {year} {genre} {name} {folder}; „/“ legt Ordner an</translation>
+    </message>
+    <message>
+        <source>File &amp;names:</source>
+        <translation>Datei&amp;namen:</translation>
+    </message>
+    <message>
+        <source>Recreate &amp;sub-folders</source>
+        <translation>Unter&amp;ordner nachbilden</translation>
+    </message>
+    <message>
+        <source>In the destination folder, each output goes into the sub-folder its source has below the folder that was added</source>
+        <translation>Im Zielordner kommt jede Ausgabe in den Unterordner, in dem ihre Quelle unter dem hinzugefügten Ordner liegt</translation>
+    </message>
+    <message>
+        <source>Write &amp;ReplayGain tags</source>
+        <translation>Replay&amp;Gain-Tags schreiben</translation>
+    </message>
+    <message>
+        <source>Track gain for each output, album gain for the files of one album in one folder</source>
+        <translation>Titelpegel für jede Ausgabe, Albumpegel für die Dateien eines Albums in einem Ordner</translation>
+    </message>
+    <message>
+        <source>Example: %1</source>
+        <translation>Beispiel: %1</translation>
     </message>
 </context>
 <context>

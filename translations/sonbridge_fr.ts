@@ -33,7 +33,7 @@
     </message>
     <message>
         <source>&amp;Stop</source>
-        <translation>A&amp;rrêter</translation>
+        <translation>Arr&amp;êter</translation>
     </message>
     <message>
         <source>S&amp;top</source>
@@ -146,6 +146,10 @@
     <message>
         <source>Stop at the &amp;first failure</source>
         <translation>Arrêter à la première &amp;erreur</translation>
+    </message>
+    <message>
+        <source>Add &amp;folder...</source>
+        <translation>Ajouter un &amp;dossier...</translation>
     </message>
 </context>
 <context>
@@ -469,6 +473,26 @@
         <source>%1 channels can't be mixed to %2</source>
         <translation>%1 canaux ne peuvent pas être mixés en %2</translation>
     </message>
+    <message>
+        <source>Unknown artist</source>
+        <translation>Artiste inconnu</translation>
+    </message>
+    <message>
+        <source>Unknown album</source>
+        <translation>Album inconnu</translation>
+    </message>
+    <message>
+        <source>Unknown title</source>
+        <translation>Titre inconnu</translation>
+    </message>
+    <message>
+        <source>Unknown year</source>
+        <translation>Année inconnue</translation>
+    </message>
+    <message>
+        <source>Unknown genre</source>
+        <translation>Genre inconnu</translation>
+    </message>
 </context>
 <context>
     <name>gui::AboutDialog</name>
@@ -491,6 +515,10 @@
     <message>
         <source>Program homepage:</source>
         <translation>Site du programme :</translation>
+    </message>
+    <message>
+        <source>&amp;OK</source>
+        <translation>&amp;OK</translation>
     </message>
 </context>
 <context>
@@ -541,6 +569,69 @@ Ouvre la fenêtre de Sonbridge avec les fichiers indiqués ; un dossier apporte 
   -V, --version  afficher la version et quitter
 
 sonbridge-cli convertit depuis un terminal.</translation>
+    </message>
+</context>
+<context>
+    <name>gui::EncoderSettingsDialog</name>
+    <message>
+        <source>MP3 to %1 kbps</source>
+        <translation>MP3 à %1 kbit/s</translation>
+    </message>
+    <message>
+        <source>Ogg Vorbis to %1 kbps</source>
+        <translation>Ogg Vorbis à %1 kbit/s</translation>
+    </message>
+    <message>
+        <source>Adjusted: %1</source>
+        <translation>Ajusté : %1</translation>
+    </message>
+    <message>
+        <source>Encoder settings</source>
+        <translation>Réglages de l’encodeur</translation>
+    </message>
+    <message>
+        <source>Samples &amp;rate, Hz</source>
+        <translation>F&amp;réquence, Hz</translation>
+    </message>
+    <message>
+        <source>Sample rate</source>
+        <translation>Fréquence d’échantillonnage</translation>
+    </message>
+    <message>
+        <source>&amp;Bitrate, kbps</source>
+        <translation>&amp;Débit, kbit/s</translation>
+    </message>
+    <message>
+        <source>Bitrate</source>
+        <translation>Débit</translation>
+    </message>
+    <message>
+        <source>&amp;Mono</source>
+        <translation>&amp;Mono</translation>
+    </message>
+    <message>
+        <source>&amp;Stereo</source>
+        <translation>&amp;Stéréo</translation>
+    </message>
+    <message>
+        <source>Simultaneous co&amp;nversions</source>
+        <translation>Co&amp;nversions simultanées</translation>
+    </message>
+    <message>
+        <source>Simultaneous conversions</source>
+        <translation>Conversions simultanées</translation>
+    </message>
+    <message>
+        <source>Copy &amp;tags and cover art</source>
+        <translation>Copier les é&amp;tiquettes et la pochette</translation>
+    </message>
+    <message>
+        <source>&amp;OK</source>
+        <translation>&amp;OK</translation>
+    </message>
+    <message>
+        <source>&amp;Cancel</source>
+        <translation>&amp;Annuler</translation>
     </message>
 </context>
 <context>
@@ -600,6 +691,57 @@ sonbridge-cli convertit depuis un terminal.</translation>
     <message>
         <source>Skipped.</source>
         <translation>Ignoré.</translation>
+    </message>
+</context>
+<context>
+    <name>gui::OutputOptionsBox</name>
+    <message>
+        <source>Output files</source>
+        <translation>Fichiers de sortie</translation>
+    </message>
+    <message>
+        <source>Make a copy</source>
+        <translation>Faire une copie</translation>
+    </message>
+    <message>
+        <source>Skip</source>
+        <translation>Ignorer</translation>
+    </message>
+    <message>
+        <source>Replace</source>
+        <translation>Remplacer</translation>
+    </message>
+    <message>
+        <source>When the output &amp;exists:</source>
+        <translation>Si la sortie e&amp;xiste :</translation>
+    </message>
+    <message>
+        <source>{artist} {albumartist} {album} {title} {track} {disc} {year} {genre} {name} {folder}; "/" makes folders</source>
+        <translation>{artist} {albumartist} {album} {title} {track} {disc} {year} {genre} {name} {folder} ; « / » crée des dossiers</translation>
+    </message>
+    <message>
+        <source>File &amp;names:</source>
+        <translation>Noms de &amp;fichier :</translation>
+    </message>
+    <message>
+        <source>Recreate &amp;sub-folders</source>
+        <translation>Re&amp;créer les sous-dossiers</translation>
+    </message>
+    <message>
+        <source>In the destination folder, each output goes into the sub-folder its source has below the folder that was added</source>
+        <translation>Dans le dossier de destination, chaque sortie va dans le sous-dossier où se trouve sa source sous le dossier ajouté</translation>
+    </message>
+    <message>
+        <source>Write &amp;ReplayGain tags</source>
+        <translation>Écrire les étiquettes Replay&amp;Gain</translation>
+    </message>
+    <message>
+        <source>Track gain for each output, album gain for the files of one album in one folder</source>
+        <translation>Gain de piste pour chaque sortie, gain d’album pour les fichiers d’un même album dans un dossier</translation>
+    </message>
+    <message>
+        <source>Example: %1</source>
+        <translation>Exemple : %1</translation>
     </message>
 </context>
 <context>

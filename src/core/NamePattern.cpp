@@ -6,7 +6,9 @@
 #include <taglib/fileref.h>
 #include <taglib/tfilestream.h>
 #include <taglib/tpropertymap.h>
+#include <QCoreApplication>
 
+#include <QCoreApplication>
 #include <QRegularExpression>
 #include <QStringList>
 
@@ -58,19 +60,21 @@ QString fieldValue(const QString& field, const QString& name, const NameTags& ta
             if (const QString safe = safeNamePart(c); !safe.isEmpty()) return safe;
         return fallback;
     };
-    const QString unknownArtist = QStringLiteral("Unknown artist");
+    const QString unknownArtist = QCoreApplication::translate("core", "Unknown artist");
     if (field == QLatin1String("artist")) return pick({tags.artist}, unknownArtist);
     if (field == QLatin1String("albumartist"))
         return pick({tags.albumArtist, tags.artist}, unknownArtist);
-    if (field == QLatin1String("album")) return pick({tags.album}, QStringLiteral("Unknown album"));
+    if (field == QLatin1String("album"))
+        return pick({tags.album}, QCoreApplication::translate("core", "Unknown album"));
     if (field == QLatin1String("title"))
-        return pick({tags.title, name}, QStringLiteral("Unknown title"));
+        return pick({tags.title, name}, QCoreApplication::translate("core", "Unknown title"));
     if (field == QLatin1String("track")) return pick({twoDigits(tags.track)}, QStringLiteral("00"));
     if (field == QLatin1String("disc")) return pick({twoDigits(tags.disc)}, QStringLiteral("00"));
     if (field == QLatin1String("year"))
-        return pick({yearOf(tags.year)}, QStringLiteral("Unknown year"));
-    if (field == QLatin1String("genre")) return pick({tags.genre}, QStringLiteral("Unknown genre"));
-    return pick({name}, QStringLiteral("Unknown title"));
+        return pick({yearOf(tags.year)}, QCoreApplication::translate("core", "Unknown year"));
+    if (field == QLatin1String("genre"))
+        return pick({tags.genre}, QCoreApplication::translate("core", "Unknown genre"));
+    return pick({name}, QCoreApplication::translate("core", "Unknown title"));
 }
 
 }  // namespace

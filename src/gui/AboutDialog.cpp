@@ -128,7 +128,7 @@ AboutDialog::AboutDialog(Dialogs& dialogs, QWidget* owner) : QDialog(owner) {
     credits->setMinimumWidth(twipsToPx(kClientWidthTwips) - 2 * margin);
     body->addWidget(credits);
 
-    auto* ok = new QPushButton("&OK", this);
+    auto* ok = new QPushButton(tr("&OK"), this);
     ok->setObjectName("okButton");
     ok->setDefault(true);  // Esc closes a dialog as well, so OK answers both keys
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);

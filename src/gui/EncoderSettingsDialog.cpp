@@ -41,9 +41,12 @@ QString adjustmentText(const core::EncoderSettings& chosen) {
     QStringList parts;
     const core::BitrateAdjustment mp3 = core::adjustBitrate(core::OutputFormat::Mp3, chosen);
     const core::BitrateAdjustment ogg = core::adjustBitrate(core::OutputFormat::Ogg, chosen);
-    if (mp3.kbps != chosen.bitrate) parts << QStringLiteral("MP3 to %1 kbps").arg(mp3.kbps);
-    if (ogg.kbps != chosen.bitrate) parts << QStringLiteral("Ogg Vorbis to %1 kbps").arg(ogg.kbps);
-    return parts.isEmpty() ? QString() : QStringLiteral("Adjusted: ") + parts.join(", ");
+    if (mp3.kbps != chosen.bitrate)
+        parts << EncoderSettingsDialog::tr("MP3 to %1 kbps").arg(mp3.kbps);
+    if (ogg.kbps != chosen.bitrate)
+        parts << EncoderSettingsDialog::tr("Ogg Vorbis to %1 kbps").arg(ogg.kbps);
+    return parts.isEmpty() ? QString()
+                           : EncoderSettingsDialog::tr("Adjusted: %1").arg(parts.join(", "));
 }
 
 // Selects the entry whose number equals value; none when nothing matches.
@@ -65,7 +68,7 @@ EncoderSettingsDialog::EncoderSettingsDialog(core::Settings& settings, QWidget* 
                                              const ExampleSource& example)
     : QDialog(owner), settings_(settings) {
     setObjectName("encoderSettingsDialog");
-    setWindowTitle("Encoder settings");
+    setWindowTitle(tr("Encoder settings"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                    Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
 
@@ -74,26 +77,27 @@ EncoderSettingsDialog::EncoderSettingsDialog(core::Settings& settings, QWidget* 
     column->setSizeConstraint(QLayout::SetFixedSize);
     auto* grid = new QGridLayout;
     column->addLayout(grid);
-    sampleRateCombo_ = listRow(grid, 0, "Samples &rate, Hz", "Sample rate");
-    bitrateCombo_ = listRow(grid, 1, "&Bitrate, kbps", "Bitrate");
-    monoOption_ = new QRadioButton("&Mono", this);
-    stereoOption_ = new QRadioButton("&Stereo", this);
+    sampleRateCombo_ = listRow(grid, 0, tr("Samples &rate, Hz"), tr("Sample rate"));
+    bitrateCombo_ = listRow(grid, 1, tr("&Bitrate, kbps"), tr("Bitrate"));
+    monoOption_ = new QRadioButton(tr("&Mono"), this);
+    stereoOption_ = new QRadioButton(tr("&Stereo"), this);
     grid->addWidget(monoOption_, 2, 0, 1, 2);
     grid->addWidget(stereoOption_, 3, 0, 1, 2);
     adjustmentNote_ = new QLabel(this);
     grid->addWidget(adjustmentNote_, 4, 0, 1, 2);
-    simultaneousCombo_ = listRow(grid, 5, "Simultaneous co&nversions", "Simultaneous conversions");
-    copyTagsCheck_ = new QCheckBox("Copy &tags and cover art", this);
+    simultaneousCombo_ =
+        listRow(grid, 5, tr("Simultaneous co&nversions"), tr("Simultaneous conversions"));
+    copyTagsCheck_ = new QCheckBox(tr("Copy &tags and cover art"), this);
     grid->addWidget(copyTagsCheck_, 6, 0, 1, 2);
 
     outputOptions_ = new OutputOptionsBox(settings_, example, this);
     column->addWidget(outputOptions_);
 
-    okButton_ = new QPushButton("&OK", this);
+    okButton_ = new QPushButton(tr("&OK"), this);
     okButton_->setDefault(true);
     // Enter on a focused Cancel cancels: an auto-default button takes Enter
     // while it has the focus, and OK takes it everywhere else.
-    cancelButton_ = new QPushButton("&Cancel", this);
+    cancelButton_ = new QPushButton(tr("&Cancel"), this);
     cancelButton_->setAutoDefault(true);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
