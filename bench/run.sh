@@ -11,6 +11,9 @@
 #   ours 48k   sonbridge-cli -j N on the same eight tracks made at 48 kHz, to
 #              MP3 at 44.1 kHz: its CPU time (with lame's) against the -j N
 #              run, which needs no resampling
+#   short      500 files of 0.2 s: sonbridge-cli -j N against lame through
+#              xargs -P N, where per-file costs (a thread, the check, tags,
+#              fsync, rename) show
 # Each round runs all six back to back, so they see the same load; a ratio is
 # the median over the rounds of (time / the floor's time in the same round).
 # Then sonbridge-cli -j 2 converts the one-hour and the ten-minute file
@@ -18,7 +21,8 @@
 # Targets are printed PASS/MISS; a miss does not fail the script.
 #
 # Environment: BENCH_BUILD_DIR (default build-bench in the repo), BENCH_REPS (5),
-# BENCH_CLI (a sonbridge-cli to time instead of building one).
+# BENCH_CLI (a sonbridge-cli to time instead of building one), BENCH_SHORT_ONLY=1
+# (only the 500 short files).
 set -euo pipefail
 
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
@@ -163,6 +167,52 @@ run_ffmpeg() {
   check_outputs "$dir" ffmpeg
 }
 
+# --- 500 short files: per-file costs ------------------------------------------
+SHORT=$OUT/short
+if [ "$(find "$SHORT" -name '*.wav' 2>/dev/null | wc -l)" -ne 500 ]; then
+  rm -rf "$SHORT" && mkdir -p "$SHORT"
+  make_wav "$OUT/hundred-seconds.wav" 100 31
+  ffmpeg -nostdin -v error -i "$OUT/hundred-seconds.wav" -f segment -segment_time 0.2 \
+    -c copy "$SHORT/short%03d.wav"
+fi
+SHORT_FILES=("$SHORT"/short*.wav)
+run_short() {  # times (array name) ours|floor
+  local -n into=$1
+  local dir=$OUT/short-$2 t0
+  fresh_dir "$dir"
+  t0=$(now)
+  if [ "$2" = ours ]; then
+    "$CLI" "${CLI_ARGS[@]}" -j "$N" -q -o "$dir" "${SHORT_FILES[@]}" >/dev/null
+  else
+    # shellcheck disable=SC2016
+    printf '%s\0' "${SHORT_FILES[@]}" | xargs -0 -n 1 -P "$N" \
+      sh -c 'lame $LAME_LINE - "$0/$(basename "$1" .wav).mp3" <"$1" >/dev/null 2>&1' "$dir"
+  fi
+  into+=("$(elapsed "$t0" "$(now)")")
+  [ "$(find "$dir" -name '*.mp3' | wc -l)" -eq 500 ] || { echo "$2 missed short files" >&2; exit 1; }
+}
+SHORT_OURS=() SHORT_FLOOR=()
+echo "Timing 500 x 0.2 s stereo WAV to MP3, $REPS rounds, N = $N" \
+  "(load average now: $(cut -d' ' -f1-3 /proc/loadavg))"
+for ((r = 1; r <= REPS; r++)); do
+  run_short SHORT_FLOOR floor
+  run_short SHORT_OURS ours
+  echo "  round $r: floor ${SHORT_FLOOR[-1]} s, ours -j $N ${SHORT_OURS[-1]} s"
+done
+short_ratio() {
+  local i out=()
+  for ((i = 0; i < ${#SHORT_FLOOR[@]}; i++)); do
+    out+=("$(awk -v a="${SHORT_OURS[i]}" -v b="${SHORT_FLOOR[i]}" 'BEGIN { printf "%.3f", a / b }')")
+  done
+  printf '%.2f' "$(median "${out[@]}")"
+}
+SHORT_RATIO=$(short_ratio)
+SHORT_LINE="$(verdict "$SHORT_RATIO <= 1.15") 500 files of 0.2 s, $N jobs within 1.15x of the xargs -P $N floor (${SHORT_RATIO}x)"
+if [ "${BENCH_SHORT_ONLY:-}" = 1 ]; then
+  echo "  $SHORT_LINE"
+  exit 0
+fi
+
 # --- eight files, interleaved rounds ------------------------------------------
 OURS1=() OURSN=() GAPS=() LAME=() FLOOR=() SC=() FFMPEG=() OURS48=()
 OURSN_CPU=() OURS48_CPU=() FLOOR_CPU=()
@@ -243,3 +293,4 @@ echo "  $(verdict "$cpu48_ratio <= 1.10") resampling 48 -> 44.1 kHz within 10% o
 echo "  $(verdict "$ours1_to_lame <= 1.05") 1 job within 1.05x of bare lame (${ours1_to_lame}x)"
 echo "  $(verdict "$gap_ms < 20") longest event-loop gap under 20 ms ($gap_ms ms)"
 echo "  $(verdict "$mem_mb < 80") peak memory under 80 MB with 2 jobs ($mem_mb MiB)"
+echo "  $SHORT_LINE"
