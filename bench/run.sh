@@ -59,13 +59,16 @@ mkdir -p "$CORPUS" "$CORPUS48" "$LONG"
 echo "Making the corpus in $OUT (kept for later runs)"
 FILES=() FILES48=()
 for i in 1 2 3 4 5 6 7 8; do
+  [ "${BENCH_SHORT_ONLY:-}" = 1 ] && break
   make_wav "$CORPUS/track$i.wav" 60 "$i"
   make_wav "$CORPUS48/track$i.wav" 60 "$i" 48000
   FILES+=("$CORPUS/track$i.wav")
   FILES48+=("$CORPUS48/track$i.wav")
 done
-make_wav "$LONG/ten-minutes.wav" 600 21
-make_wav "$LONG/one-hour.wav" 3600 22
+if [ "${BENCH_SHORT_ONLY:-}" != 1 ]; then
+  make_wav "$LONG/ten-minutes.wav" 600 21
+  make_wav "$LONG/one-hour.wav" 3600 22
+fi
 
 # --- the command line, alone --------------------------------------------------
 if [ -n "${BENCH_CLI:-}" ]; then
