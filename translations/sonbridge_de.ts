@@ -493,6 +493,10 @@
         <source>Unknown genre</source>
         <translation>Unbekanntes Genre</translation>
     </message>
+    <message>
+        <source>The source ended early: %1 s of %2 s decoded</source>
+        <translation>Die Quelle endete vorzeitig: %1 s von %2 s dekodiert</translation>
+    </message>
 </context>
 <context>
     <name>gui::AboutDialog</name>

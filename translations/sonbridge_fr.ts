@@ -493,6 +493,10 @@
         <source>Unknown genre</source>
         <translation>Genre inconnu</translation>
     </message>
+    <message>
+        <source>The source ended early: %1 s of %2 s decoded</source>
+        <translation>La source s’est terminée plus tôt : %1 s sur %2 s décodées</translation>
+    </message>
 </context>
 <context>
     <name>gui::AboutDialog</name>
