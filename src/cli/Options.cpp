@@ -99,6 +99,11 @@ QString helpText() {
                "                             {track} {disc} {year} {genre} {name} {folder}; "
                "\"/\" makes folders\n"
                "                             (default: {name}, the source's own name)\n"
+               "      --replaygain track|album\n"
+               "                             write ReplayGain 2.0 tags: each file's own gain, "
+               "and with album\n"
+               "                             also the gain of the files sharing an album tag "
+               "and a folder\n"
                "      --shard K/N            only every Nth file of the sorted list, starting "
                "with the Kth,\n"
                "                             so that N machines share one library\n"
@@ -141,6 +146,7 @@ core::Result<Options> parseCommandLine(const QStringList& arguments) {
     const QCommandLineOption existing("existing", {}, "rule");
     const QCommandLineOption name("name", {}, "pattern");
     const QCommandLineOption shard("shard", {}, "k/n");
+    const QCommandLineOption replayGain("replaygain", {}, "scope");
     const QCommandLineOption jobs({"j", "jobs"}, {}, "n");
     const QCommandLineOption quiet(QStringList{"q", "quiet"});
     const QCommandLineOption verbose(QStringList{"v", "verbose"});
@@ -149,10 +155,11 @@ core::Result<Options> parseCommandLine(const QStringList& arguments) {
     const QCommandLineOption version(QStringList{"V", "version"});
     // A diagnostic for the benchmark: the longest wait between two turns of the event loop.
     const QCommandLineOption loopGap("report-loop-gap");
-    parser.addOptions(
-        {format,    bitrate,   rate,          mono,       stereo,   waveFormat, listWaveFormats,
-         outputDir, recursive, keepStructure, noTags,     existing, name,       shard,
-         jobs,      quiet,     verbose,       noSettings, help,     version,    loopGap});
+    parser.addOptions({format,     bitrate,         rate,      mono,       stereo,
+                       waveFormat, listWaveFormats, outputDir, recursive,  keepStructure,
+                       noTags,     existing,        name,      shard,      replayGain,
+                       jobs,       quiet,           verbose,   noSettings, help,
+                       version,    loopGap});
 
     using core::Failure;
     if (!parser.parse(arguments)) return Failure{parser.errorText()};
@@ -257,6 +264,13 @@ core::Result<Options> parseCommandLine(const QStringList& arguments) {
         options.namePattern = parser.value(name);
         if (const core::Status usable = core::checkNamePattern(options.namePattern); !usable)
             return Failure{QStringLiteral("--name: %1").arg(usable.reason())};
+    }
+    if (parser.isSet(replayGain)) {
+        const auto scope = core::replayGainFromName(parser.value(replayGain));
+        if (!scope)
+            return Failure{QStringLiteral("--replaygain '%1' is not track or album")
+                               .arg(parser.value(replayGain))};
+        options.replayGain = *scope;
     }
     if (parser.isSet(shard)) {
         const QStringList parts = parser.value(shard).split(QLatin1Char('/'));

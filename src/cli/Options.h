@@ -27,7 +27,8 @@ struct Options {
     bool copyTags = true;  // the sources' tags and cover art into the outputs
     core::ExistingOutput existing = core::ExistingOutput::MakeCopy;
     QString namePattern;  // empty: each source's own name
-    int shard = 1;        // this run takes files shard, shard + shards, ... (1-based)
+    core::ReplayGain replayGain = core::ReplayGain::Off;
+    int shard = 1;  // this run takes files shard, shard + shards, ... (1-based)
     int shards = 1;
     bool quiet = false;
     bool verbose = false;  // the libraries' own words on standard error

@@ -27,6 +27,7 @@ core::JobSpec jobFor(const Options& options, const QString& path, const QString&
     spec.namePattern = options.namePattern;
     spec.addedFrom = addedFrom;
     spec.recreateSubFolders = options.keepStructure;
+    spec.replayGain = options.replayGain;
     return spec;
 }
 

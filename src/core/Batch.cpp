@@ -25,6 +25,10 @@ Batch::Batch(QObject* parent)
       maxSimultaneous_(defaultSimultaneousConversions()) {
     qRegisterMetaType<core::JobResult>();
     qRegisterMetaType<core::BatchEnd>();
+    // First of the receivers: an album's tags follow its last job.
+    connect(this, &Batch::jobFinished, this, [this](int job, const JobResult& result) {
+        albumGain_.jobEnded(jobs_.at(job), result);
+    });
 }
 
 Batch::~Batch() {
@@ -79,6 +83,7 @@ bool Batch::start(const QList<JobSpec>& jobs) {
     if (running_) return false;  // a stopped batch may still be winding down
     jobs_ = jobs;
     reservedOutputs_.clear();
+    albumGain_.begin(jobs_);
     next_ = 0;
     failed_ = false;
     stopRequested_ = false;
@@ -217,6 +222,7 @@ void Batch::finish() {
     const BatchEnd end = failed_          ? BatchEnd::Failed
                          : stopRequested_ ? BatchEnd::Stopped
                                           : BatchEnd::Completed;
+    albumGain_.wait();  // the last album's tags, written as its last job ended
     emit finished(end);
 }
 

@@ -4,6 +4,7 @@
 // GUI thread in the window, the main thread in the command line); every
 // signal is emitted there. Front ends only start, stop, answer and listen.
 
+#include "core/AlbumGain.h"
 #include "core/ConversionJob.h"
 
 #include <QByteArray>
@@ -110,6 +111,7 @@ private:
     std::atomic<bool> stopRequested_{false};
     std::map<int, std::unique_ptr<RunningJob>> runningJobs_;
     QSet<QString> reservedOutputs_;
+    AlbumGain albumGain_;
 
     // Shared with the workers.
     std::mutex tidyMutex_;

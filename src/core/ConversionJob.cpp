@@ -4,9 +4,11 @@
 #include "core/EncoderCommand.h"
 #include "core/EncoderLimits.h"
 #include "core/EncoderProcess.h"
+#include "core/NamePattern.h"
 #include "core/OutputCheck.h"
 #include "core/OutputFile.h"
 #include "core/PathHelpers.h"
+#include "core/ReplayGain.h"
 #include "core/Tags.h"
 #include "core/WavWriter.h"
 #include "core/WaveFormat.h"
@@ -115,12 +117,22 @@ JobResult ConversionJob::run(const std::atomic<bool>& stop) {
     if (!started) return failed(started.reason());
     Encoder& encoder = *started->encoder;
 
+    // Loudness from the same blocks, as the output's channels hear them.
+    std::unique_ptr<LoudnessMeter> meter;
+    if (spec_.replayGain != ReplayGain::Off) {
+        Result<std::unique_ptr<LoudnessMeter>> made =
+            LoudnessMeter::create(decoder->format(), started->expected.channels);
+        if (!made) return failed(made.reason());
+        meter = made.take();
+    }
+
     // The plain loop: a block decoded, handed to the encoder, the stop flag read.
     std::vector<uint8_t> block(kBlockBytes);
     while (!decoder->atEnd()) {
         const qint64 got = decoder->read(block.data(), kBlockBytes);
         decoded_ = decoder->delivered();
         length_ = decoder->length();
+        if (meter && got > 0 && !meter->add(block.data(), got)) meter.reset();
         // An encoder that takes no more has failed; decoding on would only waste time.
         if (got > 0 && !encoder.write(block.data(), got)) break;
         if (stop.load()) break;
@@ -157,6 +169,24 @@ JobResult ConversionJob::run(const std::atomic<bool>& stop) {
         note = joinedNotes(note, *tagNote);
     }
 
+    std::shared_ptr<TrackLoudness> loudness;
+    if (spec_.replayGain != ReplayGain::Off) {
+        Result<TrackLoudness> measured =
+            meter ? meter->finish()
+                  : Result<TrackLoudness>(Failure{QCoreApplication::translate(
+                        "core", "ReplayGain tags not written: the audio could not be measured")});
+        Status written =
+            measured ? writeReplayGain(temporary.descriptorPath(), *spec_.format,
+                                       QStringLiteral("TRACK"), measured->gainDb, measured->peak)
+                     : Status(Failure{measured.reason()});
+        if (written) {
+            loudness = std::make_shared<TrackLoudness>(measured.take());
+            loudness->album = readNameTags(spec_.source).album;
+        } else {
+            note = joinedNotes(note, written.reason());
+        }
+    }
+
     ExpectedOutput expected = started->expected;
     expected.seconds = decodedSeconds;
     if (const Status checked = checkOutput(temporary.descriptorPath(), expected); !checked)
@@ -164,7 +194,7 @@ JobResult ConversionJob::run(const std::atomic<bool>& stop) {
     const Result<QString> named =
         temporary.commit(outputPath, spec_.existing == ExistingOutput::Replace);
     if (!named) return failedWriting(named.reason());
-    return JobResult{JobOutcome::Converted, {}, *named, note};
+    return JobResult{JobOutcome::Converted, {}, *named, note, std::move(loudness)};
 }
 
 }  // namespace core

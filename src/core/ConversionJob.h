@@ -13,6 +13,7 @@
 
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <optional>
 
 namespace core {
@@ -32,7 +33,10 @@ struct JobSpec {
     QString namePattern = {};  // empty: the source's own name
     QString addedFrom = {};    // the folder the source was added from; empty: added on its own
     bool recreateSubFolders = false;  // in the destination, the sub-folder below addedFrom
+    ReplayGain replayGain = ReplayGain::Off;
 };
+
+struct TrackLoudness;
 
 // Terminated: a stop ended it. Withdrawn: it had begun, but another job's
 // failure ended the batch before it wrote anything; its row keeps what it
@@ -44,6 +48,8 @@ struct JobResult {
     QString reason;      // why it failed
     QString outputPath;  // where it was (or would have been) written
     QString note;        // what was done differently from what was asked, e.g. the bitrate
+    // Converted with ReplayGain: the output's measurement, for its album's gain.
+    std::shared_ptr<const TrackLoudness> loudness = {};
 };
 
 // The answer to "which WAV format?": the chosen block, none when the person

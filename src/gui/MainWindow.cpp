@@ -431,6 +431,7 @@ void MainWindow::startConversion() {
         spec.namePattern = settings_.namePattern;
         spec.addedFrom = rows_.addedFrom(row);
         spec.recreateSubFolders = settings_.recreateSubFolders;
+        spec.replayGain = settings_.replayGain;
         jobSources_.append(spec.source);
         jobs.append(spec);
     }
