@@ -497,6 +497,22 @@
         <source>The source ended early: %1 s of %2 s decoded</source>
         <translation>Die Quelle endete vorzeitig: %1 s von %2 s dekodiert</translation>
     </message>
+    <message>
+        <source>ReplayGain tags not written: the audio could not be measured</source>
+        <translation>ReplayGain-Tags nicht geschrieben: Der Ton konnte nicht gemessen werden</translation>
+    </message>
+    <message>
+        <source>ReplayGain tags not written: TagLib could not save them to the output</source>
+        <translation>ReplayGain-Tags nicht geschrieben: TagLib konnte sie nicht in die Ausgabe speichern</translation>
+    </message>
+    <message>
+        <source>Loudness can&apos;t be measured</source>
+        <translation>Die Lautheit kann nicht gemessen werden</translation>
+    </message>
+    <message>
+        <source>ReplayGain tags not written: the output is silent</source>
+        <translation>ReplayGain-Tags nicht geschrieben: Die Ausgabe ist still</translation>
+    </message>
 </context>
 <context>
     <name>gui::AboutDialog</name>

@@ -497,6 +497,22 @@
         <source>The source ended early: %1 s of %2 s decoded</source>
         <translation>La source s’est terminée plus tôt : %1 s sur %2 s décodées</translation>
     </message>
+    <message>
+        <source>ReplayGain tags not written: the audio could not be measured</source>
+        <translation>Balises ReplayGain non écrites : le son n&apos;a pas pu être mesuré</translation>
+    </message>
+    <message>
+        <source>ReplayGain tags not written: TagLib could not save them to the output</source>
+        <translation>Balises ReplayGain non écrites : TagLib n&apos;a pas pu les enregistrer dans la sortie</translation>
+    </message>
+    <message>
+        <source>Loudness can&apos;t be measured</source>
+        <translation>La sonie ne peut pas être mesurée</translation>
+    </message>
+    <message>
+        <source>ReplayGain tags not written: the output is silent</source>
+        <translation>Balises ReplayGain non écrites : la sortie est silencieuse</translation>
+    </message>
 </context>
 <context>
     <name>gui::AboutDialog</name>
