@@ -49,22 +49,46 @@ void EbuStateCloser::operator()(ebur128_state* state) const {
 Result<std::unique_ptr<LoudnessMeter>> LoudnessMeter::create(const PcmFormat& in, int outChannels) {
     std::unique_ptr<LoudnessMeter> meter(new LoudnessMeter);
     const int channels = outChannels > 0 ? outChannels : in.channels;
-    PcmFormat measured{AV_SAMPLE_FMT_FLT, 32, in.sampleRate, channels, 0};
-    if (Status ready = meter->converter_.init(in, measured); !ready) return Failure{ready.reason()};
+    meter->inFormat_ = in.sampleFormat;
     meter->inFrameBytes_ = in.frameBytes();
+    // The decoder's own samples when the channels match: no conversion to pay for.
+    meter->convert_ = channels != in.channels || (in.sampleFormat != AV_SAMPLE_FMT_S16 &&
+                                                  in.sampleFormat != AV_SAMPLE_FMT_S32 &&
+                                                  in.sampleFormat != AV_SAMPLE_FMT_FLT);
+    if (meter->convert_) {
+        const PcmFormat measured{AV_SAMPLE_FMT_FLT, 32, in.sampleRate, channels, 0};
+        if (Status ready = meter->converter_.init(in, measured); !ready)
+            return Failure{ready.reason()};
+    }
     meter->state_.reset(ebur128_init(unsigned(channels), unsigned(in.sampleRate),
-                                     EBUR128_MODE_I | EBUR128_MODE_TRUE_PEAK));
+                                     EBUR128_MODE_I | EBUR128_MODE_SAMPLE_PEAK));
     if (!meter->state_)
         return Failure{QCoreApplication::translate("core", "Loudness can't be measured")};
     return meter;
 }
 
+bool LoudnessMeter::add(const void* samples, int frames, AVSampleFormat format) {
+    if (frames <= 0) return frames == 0;
+    ebur128_state* st = state_.get();
+    const size_t n = size_t(frames);
+    switch (format) {
+        case AV_SAMPLE_FMT_S16:
+            return ebur128_add_frames_short(st, static_cast<const short*>(samples), n) ==
+                   EBUR128_SUCCESS;
+        case AV_SAMPLE_FMT_S32:
+            return ebur128_add_frames_int(st, static_cast<const int*>(samples), n) ==
+                   EBUR128_SUCCESS;
+        default:
+            return ebur128_add_frames_float(st, static_cast<const float*>(samples), n) ==
+                   EBUR128_SUCCESS;
+    }
+}
+
 bool LoudnessMeter::add(const uint8_t* pcm, qint64 bytes) {
-    const int frames = converter_.convert(pcm, int(bytes / inFrameBytes_));
-    if (frames < 0) return false;
-    return frames == 0 || ebur128_add_frames_float(
-                              state_.get(), reinterpret_cast<const float*>(converter_.planes()[0]),
-                              size_t(frames)) == EBUR128_SUCCESS;
+    const int frames = int(bytes / inFrameBytes_);
+    if (!convert_) return add(pcm, frames, inFormat_);
+    const int converted = converter_.convert(pcm, frames);
+    return converted >= 0 && add(converter_.planes()[0], converted, AV_SAMPLE_FMT_FLT);
 }
 
 Result<TrackLoudness> LoudnessMeter::finish() {
@@ -80,7 +104,7 @@ Result<TrackLoudness> LoudnessMeter::finish() {
             "core", "ReplayGain tags not written: the output is silent")};
     for (unsigned c = 0; c < state_->channels; ++c) {
         double peak = 0;
-        if (ebur128_true_peak(state_.get(), c, &peak) == EBUR128_SUCCESS)
+        if (ebur128_sample_peak(state_.get(), c, &peak) == EBUR128_SUCCESS)
             track.peak = std::max(track.peak, peak);
     }
     track.gainDb = kReplayGainReferenceLufs - loudness;
