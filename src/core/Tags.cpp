@@ -23,6 +23,7 @@
 #include "core/UniqueFd.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QStringList>
 
@@ -388,6 +389,16 @@ Result<QString> copyTags(const QString& source, const QString& outputPath, Outpu
     const QByteArray name = nativePath(outputPath);
     if (!reserveRoom(name, read.tags))
         return Failure{QCoreApplication::translate("core", "No space left on device")};
+    // TagLib knows only 32-bit RIFF sizes: saving a WAV past 4 GiB (RF64)
+    // would leave its 64-bit sizes wrong.
+    if (format == OutputFormat::Wav) {
+        QFile output(QString::fromLocal8Bit(name));
+        if (output.open(QIODevice::ReadOnly) && output.read(4) == "RF64") {
+            const QString skipped =
+                QCoreApplication::translate("core", "Tags not written: the WAV is over 4 GiB");
+            return read.note.isEmpty() ? skipped : read.note + QStringLiteral("; ") + skipped;
+        }
+    }
     bool written = false;
     switch (format) {
         case OutputFormat::Mp3:
