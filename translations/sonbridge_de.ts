@@ -206,6 +206,10 @@
 <context>
     <name>core</name>
     <message>
+        <source>Tags not written: the WAV is over 4 GiB</source>
+        <translation>Tags nicht geschrieben: die WAV-Datei ist größer als 4 GiB</translation>
+    </message>
+    <message>
         <source>The encoder %1 can't be started: %2</source>
         <translation>Der Encoder %1 lässt sich nicht starten: %2</translation>
     </message>

@@ -206,6 +206,10 @@
 <context>
     <name>core</name>
     <message>
+        <source>Tags not written: the WAV is over 4 GiB</source>
+        <translation>Étiquettes non écrites : le WAV dépasse 4 Gio</translation>
+    </message>
+    <message>
         <source>The encoder %1 can't be started: %2</source>
         <translation>L’encodeur %1 ne peut pas démarrer : %2</translation>
     </message>
