@@ -8,62 +8,153 @@
 #include <QCommandLineParser>
 
 #include <algorithm>
-#include <array>
 #include <optional>
+#include <span>
 
 namespace cli {
 
 namespace {
 
-constexpr std::array<int, 9> kRates{8000, 11025, 12000, 16000, 22050, 24000, 32000, 44100, 48000};
-constexpr int kMinKbps = 8;
-constexpr int kMaxKbps = 320;
-
-const core::EncoderSettings kFallbackEncoder{160, 44100, true};
-
 bool knownRate(qint64 rate) {
-    return std::find(kRates.begin(), kRates.end(), rate) != kRates.end();
+    const std::span<const int> rates = core::sampleRateChoices();
+    return std::find(rates.begin(), rates.end(), rate) != rates.end();
 }
 
 QString rateList() {
     QStringList texts;
-    for (int r : kRates) texts << QString::number(r);
+    for (auto it = core::sampleRateChoices().rbegin(); it != core::sampleRateChoices().rend(); ++it)
+        texts << QString::number(*it);
     return texts.join(QStringLiteral(", "));
 }
 
-// The window's saved choices. A key that is missing, blank or holds what
-// the window could not have saved (hand-edited, damaged) keeps the fallback.
+// The window's saved choices, read by the window's own rules; the first-run
+// values when the file is ignored or can't be read.
 core::Settings savedSettings(bool ignoreFile) {
     core::Settings settings;
-    settings.formatIndex = qint16(core::outputFormatIndex(core::OutputFormat::Mp3));
-    settings.encoder = kFallbackEncoder;
-    if (ignoreFile) return settings;
-    const QString path = core::appFolders().settingsPath;
-    const auto number = [&](const char* key, int bits) -> std::optional<qint64> {
-        const QString text = core::readIniValue(core::kMainSection, QLatin1String(key), path);
-        if (text.trimmed().isEmpty()) return std::nullopt;
-        return core::iniNumber(text, bits);
-    };
-    if (const auto v = number("4", 16); v && core::outputFormatFromIndex(int(*v)))
-        settings.formatIndex = qint16(*v);
-    if (const auto v = number("3", 32); v && *v >= kMinKbps && *v <= kMaxKbps)
-        settings.encoder.bitrate = qint32(*v);
-    if (const auto v = number("5", 16)) settings.encoder.stereo = *v == 1;
-    if (const auto v = number("6", 32); v && knownRate(*v))
-        settings.encoder.sampleRate = qint32(*v);
-    if (const auto v = number("7", 32); v && *v >= 1)
-        settings.simultaneousConversions =
-            int(std::min<qint64>(*v, core::kMaxSimultaneousConversions));
-    if (const auto v = number("8", 16)) settings.copyTags = *v == 1;
+    core::loadSettings(settings, ignoreFile ? QString() : core::appFolders().settingsPath);
     return settings;
 }
 
-// A whole decimal number, nothing else.
+const char* optionFor(core::ModeValue value) {
+    switch (value) {
+        case core::ModeValue::Kbps:
+            return "-b";
+        case core::ModeValue::Quality:
+            return "--quality";
+        case core::ModeValue::Compression:
+            return "--compression";
+    }
+    return "";
+}
+
+const core::EncoderMode* modeOfKind(const core::FormatInfo& format, core::ModeValue value) {
+    for (const core::EncoderMode& m : format.modes)
+        if (m.value == value) return &m;
+    return nullptr;
+}
+
+// One line per format: its modes, the option that sets each and its range.
+QString formatLines() {
+    QString text;
+    for (const core::FormatInfo& f : core::outputFormats()) {
+        QStringList modes;
+        for (const core::EncoderMode& m : f.modes) {
+            QString line = QStringLiteral("%1 %2 (default %3)")
+                               .arg(QLatin1String(optionFor(m.value)), core::modeRangeText(m))
+                               .arg(m.defaultValue);
+            if (f.modes.size() > 1) line = QStringLiteral("--mode %1: ").arg(m.id) + line;
+            modes << line;
+        }
+        if (f.encoder == core::EncoderKind::WaveWriter) modes << QStringLiteral("-w SPEC");
+        if (modes.isEmpty()) modes << QStringLiteral("lossless");
+        text += QStringLiteral("  %1 %2 .%3: %4\n")
+                    .arg(QLatin1String(f.id), -8)
+                    .arg(QLatin1String(f.name), -12)
+                    .arg(QLatin1String(f.extension))
+                    .arg(modes.join(QStringLiteral("; ")));
+    }
+    return text;
+}
+
+// A whole decimal number, nothing else (a minus sign for Vorbis's -1).
 std::optional<int> wholeNumber(const QString& text) {
     bool ok = false;
     const int value = text.toInt(&ok, 10);
-    if (!ok || text.isEmpty() || !text.at(0).isDigit()) return std::nullopt;
+    const QString digits = text.startsWith(QLatin1Char('-')) ? text.mid(1) : text;
+    if (!ok || digits.isEmpty() || !digits.at(0).isDigit()) return std::nullopt;
     return value;
+}
+
+}  // namespace
+
+namespace {
+
+struct ModeOptions {
+    const QCommandLineOption& bitrate;
+    const QCommandLineOption& quality;
+    const QCommandLineOption& mode;
+    const QCommandLineOption& compression;
+};
+
+// -b, --quality, --mode and --compression for the chosen format: picks its
+// mode and sets that mode's number. Returns -b's value (0 when not given).
+core::Result<int> applyModeOptions(const QCommandLineParser& parser, const ModeOptions& o,
+                                   Options& options) {
+    using core::Failure;
+    const core::FormatInfo& format = core::formatInfo(options.format);
+    const QString formatId = QLatin1String(format.id);
+    // WAV takes -b for MP3 inside WAV.
+    const bool wav = format.encoder == core::EncoderKind::WaveWriter;
+    const core::EncoderMode* saved = core::chosenMode(format, options.encoder);
+    const core::EncoderMode* named = nullptr;
+    if (parser.isSet(o.mode)) {
+        named = core::findMode(format, parser.value(o.mode));
+        if (!named) {
+            QStringList ids;
+            for (const core::EncoderMode& m : format.modes) ids << QLatin1String(m.id);
+            return Failure{
+                QStringLiteral("%1 has no mode '%2'%3")
+                    .arg(formatId, parser.value(o.mode),
+                         ids.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(ids.join(", ")))};
+        }
+        core::chooseMode(format, *named, options.encoder);
+    }
+    int kbps = 0;
+    const std::pair<const QCommandLineOption*, core::ModeValue> numbers[] = {
+        {&o.bitrate, core::ModeValue::Kbps},
+        {&o.quality, core::ModeValue::Quality},
+        {&o.compression, core::ModeValue::Compression}};
+    for (const auto& [option, value] : numbers) {
+        if (!parser.isSet(*option)) continue;
+        const QString name = option->names().constLast();
+        const QString text = parser.value(*option);
+        const std::optional<int> n = wholeNumber(text);
+        if (wav && value == core::ModeValue::Kbps) {
+            if (!n || *n < 8 || *n > 320)
+                return Failure{
+                    QStringLiteral("bitrate '%1' is not a number from 8 to 320").arg(text)};
+            kbps = *n;
+            continue;
+        }
+        // The mode named, else the saved one when it takes this number, else the format's first
+        // that does.
+        const core::EncoderMode* target = named ? (named->value == value ? named : nullptr)
+                                          : saved && saved->value == value
+                                              ? saved
+                                              : modeOfKind(format, value);
+        if (!target)
+            return Failure{
+                QStringLiteral("--%1 does not apply to %2%3")
+                    .arg(name, formatId,
+                         named ? QStringLiteral(" in mode %1").arg(named->id) : QString())};
+        if (!n || !core::modeAccepts(*target, *n))
+            return Failure{QStringLiteral("%1 '%2' is not a number from %3 for %4")
+                               .arg(name, text, core::modeRangeText(*target), formatId)};
+        core::chooseMode(format, *target, options.encoder);
+        core::setModeNumber(*target, *n, options.encoder);
+        if (value == core::ModeValue::Kbps) kbps = *n;
+    }
+    return kbps;
 }
 
 }  // namespace
@@ -71,12 +162,17 @@ std::optional<int> wholeNumber(const QString& text) {
 QString helpText() {
     return QStringLiteral(
                "Usage: %1 [options] FILE|FOLDER...\n"
-               "Converts audio files to WAV, MP3 or Ogg Vorbis with the batch of the Sonbridge "
-               "window.\n"
+               "Converts audio files with the batch of the Sonbridge window.\n"
                "\n"
-               "  -f, --format wav|mp3|ogg   output format (default: the one saved by the "
+               "  -f, --format FORMAT        output format, below (default: the one saved by the "
                "window, else mp3)\n"
-               "  -b, --bitrate KBPS         MP3/OGG bitrate, 8 to 320 (default: saved, else 160)\n"
+               "  -b, --bitrate KBPS         bitrate of the format's bitrate mode (default: "
+               "saved)\n"
+               "      --quality N            MP3 variable bitrate or Vorbis quality (default: "
+               "saved)\n"
+               "      --mode MODE            the format's mode by name: MP3 cbr, vbr or abr; OGG "
+               "bitrate or quality\n"
+               "      --compression N        FLAC compression level (default: saved)\n"
                "  -r, --rate HZ              output sample rate, one of the window's 8000 to "
                "48000 (default: saved, else 44100)\n"
                "      --mono | --stereo      channel mode (default: saved, else stereo)\n"
@@ -117,6 +213,7 @@ QString helpText() {
                "  -h, --help                 show this help and exit\n"
                "  -V, --version              show the version and exit\n"
                "\n"
+               "Formats and their settings:\n%3"
                "WAV output without -w is PCM 16-bit, 44100 Hz stereo. A SPEC without rate or\n"
                "channels takes -r and --mono/--stereo when given, else the source's (or the\n"
                "nearest the codec takes); MP3 inside WAV takes the listed bitrate nearest to -b\n"
@@ -126,7 +223,7 @@ QString helpText() {
                "Defaults are read from %2 (never written).\n"
                "Exit status: 0 all converted, 1 any failed, 2 bad usage, 130 after SIGINT, "
                "143 after SIGTERM.\n")
-        .arg(QLatin1String(kProgramName), core::appFolders().settingsPath);
+        .arg(QLatin1String(kProgramName), core::appFolders().settingsPath, formatLines());
 }
 
 core::Result<Options> parseCommandLine(const QStringList& arguments) {
@@ -134,6 +231,9 @@ core::Result<Options> parseCommandLine(const QStringList& arguments) {
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsCompactedShortOptions);
     const QCommandLineOption format({"f", "format"}, {}, "format");
     const QCommandLineOption bitrate({"b", "bitrate"}, {}, "kbps");
+    const QCommandLineOption quality("quality", {}, "n");
+    const QCommandLineOption mode("mode", {}, "mode");
+    const QCommandLineOption compression("compression", {}, "n");
     const QCommandLineOption rate({"r", "rate"}, {}, "hz");
     const QCommandLineOption mono("mono");
     const QCommandLineOption stereo("stereo");
@@ -155,11 +255,11 @@ core::Result<Options> parseCommandLine(const QStringList& arguments) {
     const QCommandLineOption version(QStringList{"V", "version"});
     // A diagnostic for the benchmark: the longest wait between two turns of the event loop.
     const QCommandLineOption loopGap("report-loop-gap");
-    parser.addOptions({format,     bitrate,         rate,      mono,       stereo,
-                       waveFormat, listWaveFormats, outputDir, recursive,  keepStructure,
-                       noTags,     existing,        name,      shard,      replayGain,
-                       jobs,       quiet,           verbose,   noSettings, help,
-                       version,    loopGap});
+    parser.addOptions({format,    bitrate,    quality,       mode,       compression,
+                       rate,      mono,       stereo,        waveFormat, listWaveFormats,
+                       outputDir, recursive,  keepStructure, noTags,     existing,
+                       name,      shard,      replayGain,    jobs,       quiet,
+                       verbose,   noSettings, help,          version,    loopGap});
 
     using core::Failure;
     if (!parser.parse(arguments)) return Failure{parser.errorText()};
@@ -179,33 +279,26 @@ core::Result<Options> parseCommandLine(const QStringList& arguments) {
     }
 
     const core::Settings saved = savedSettings(parser.isSet(noSettings));
-    options.format = *core::outputFormatFromIndex(saved.formatIndex);
+    options.format =
+        core::outputFormatFromIndex(saved.formatIndex).value_or(core::OutputFormat::Mp3);
     options.encoder = saved.encoder;
     options.jobs = saved.simultaneousConversions;
     options.copyTags = saved.copyTags && !parser.isSet(noTags);
 
     if (parser.isSet(format)) {
-        const QString name = parser.value(format).toLower();
-        if (name == QLatin1String("wav"))
-            options.format = core::OutputFormat::Wav;
-        else if (name == QLatin1String("mp3"))
-            options.format = core::OutputFormat::Mp3;
-        else if (name == QLatin1String("ogg"))
-            options.format = core::OutputFormat::Ogg;
-        else
-            return Failure{
-                QStringLiteral("unknown format '%1' (wav, mp3 or ogg)").arg(parser.value(format))};
+        const core::FormatInfo* named = core::formatById(parser.value(format));
+        if (!named)
+            return Failure{QStringLiteral("unknown format '%1' (%2)")
+                               .arg(parser.value(format), core::formatIdList())};
+        options.format = named->format;
     }
     std::optional<int> askedKbps, askedRate, askedChannels;
-    if (parser.isSet(bitrate)) {
-        askedKbps = wholeNumber(parser.value(bitrate));
-        if (!askedKbps || *askedKbps < kMinKbps || *askedKbps > kMaxKbps)
-            return Failure{QStringLiteral("bitrate '%1' is not a number from %2 to %3")
-                               .arg(parser.value(bitrate))
-                               .arg(kMinKbps)
-                               .arg(kMaxKbps)};
-        options.encoder.bitrate = *askedKbps;
-    }
+    if (core::Result<int> kbps =
+            applyModeOptions(parser, {bitrate, quality, mode, compression}, options);
+        !kbps)
+        return Failure{kbps.reason()};
+    else if (*kbps > 0)
+        askedKbps = *kbps;
     if (parser.isSet(rate)) {
         askedRate = wholeNumber(parser.value(rate));
         if (!askedRate || !knownRate(*askedRate))

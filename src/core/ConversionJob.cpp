@@ -4,13 +4,13 @@
 #include "core/EncoderCommand.h"
 #include "core/EncoderLimits.h"
 #include "core/EncoderProcess.h"
+#include "core/FfmpegEncoder.h"
 #include "core/NamePattern.h"
 #include "core/OutputCheck.h"
 #include "core/OutputFile.h"
 #include "core/PathHelpers.h"
 #include "core/ReplayGain.h"
 #include "core/Tags.h"
-#include "core/WavWriter.h"
 #include "core/WaveFormat.h"
 
 #include <QCoreApplication>
@@ -26,12 +26,40 @@ QString joinedNotes(const QString& first, const QString& second) {
     return first + QStringLiteral("; ") + second;
 }
 
+// The rate and channels written: those asked (0 for the source's), fitted to
+// what the format takes. A format with a single rate says nothing about it.
+FittedAudio fittedAudio(const FormatInfo& format, const EncoderSettings& settings,
+                        const Decoder& decoder) {
+    const int askedRate = format.rates.size() == 1 ? format.rates.front() : settings.sampleRate;
+    const int askedChannels = settings.sourceChannels ? 0 : settings.stereo ? 2 : 1;
+    return fitToOutput(encoderCapacity(format.format), askedRate, askedChannels,
+                       decoder.sampleRate(), decoder.channels());
+}
+
+// What an in-process encoder is set up with, from the format's mode.
+FfmpegEncoding inProcessEncoding(const FormatInfo& format, const EncoderSettings& settings,
+                                 const FittedAudio& fit) {
+    FfmpegEncoding e;
+    e.muxer = format.muxer;
+    e.encoder = format.ffmpegEncoder;
+    e.sampleRate = fit.sampleRate;
+    e.channels = fit.channels;
+    e.lossless = format.lossless;
+    if (const EncoderMode* mode = chosenMode(format, settings)) {
+        const qint32 number = modeNumber(*mode, settings);
+        if (mode->value == ModeValue::Kbps) e.bitRate = qint64(number) * 1000;
+        if (mode->value == ModeValue::Compression) e.compressionLevel = number;
+    }
+    return e;
+}
+
 }  // namespace
 
 struct ConversionJob::Started {
     std::unique_ptr<Encoder> encoder;
     ExpectedOutput expected;
     QString note;
+    const FfmpegEncoder* lossless = nullptr;  // its digest is compared with the file
 };
 
 ConversionJob::ConversionJob(JobSpec spec, Result<QString> outputPath, Environment environment)
@@ -43,11 +71,30 @@ Result<ConversionJob::Started> ConversionJob::startEncoder(
     const Decoder& decoder, const TemporaryOutput& temporary,
     const std::optional<QByteArray>& waveFormat, const std::atomic<bool>& stop) {
     Started started;
+    const FormatInfo& format = formatInfo(*spec_.format);
+    if (format.encoder == EncoderKind::InProcess) {
+        const FittedAudio fit = fittedAudio(format, spec_.encoder, decoder);
+        const FfmpegEncoding encoding = inProcessEncoding(format, spec_.encoder, fit);
+        auto encoder =
+            FfmpegEncoder::create(encoding, temporary.descriptorPath(), decoder.format());
+        if (!encoder) return Failure{encoder.reason()};
+        if (format.lossless) started.lossless = encoder->get();
+        started.encoder = encoder.take();
+        started.note = fit.note;
+        started.expected = {format.codec, encoding.sampleRate, encoding.channels, 0};
+        return started;
+    }
     if (waveFormat) {
         Result<WavEncoding> encoding = parseWaveFormat(*waveFormat);
         if (!encoding) return Failure{encoding.reason()};
         started.note = fitWaveEncoding(*encoding, decoder.sampleRate(), decoder.channels());
-        auto writer = WavWriter::create(*encoding, temporary.descriptorPath(), decoder.format());
+        FfmpegEncoding wav;
+        wav.encoder = encoding->encoder;
+        wav.sampleRate = encoding->sampleRate;
+        wav.channels = encoding->channels;
+        wav.blockAlign = encoding->blockAlign;
+        wav.bitRate = encoding->bitRate;
+        auto writer = FfmpegEncoder::create(wav, temporary.descriptorPath(), decoder.format());
         if (!writer) return Failure{writer.reason()};
         started.encoder = writer.take();
         const AVCodec* codec = avcodec_find_encoder_by_name(encoding->encoder);
@@ -57,29 +104,26 @@ Result<ConversionJob::Started> ConversionJob::startEncoder(
     }
 
     EncoderSettings settings = spec_.encoder;
-    const int askedChannels = settings.sourceChannels ? 0 : settings.stereo ? 2 : 1;
-    const FittedAudio fit = fitToOutput(encoderCapacity(*spec_.format), settings.sampleRate,
-                                        askedChannels, decoder.sampleRate(), decoder.channels());
+    const FittedAudio fit = fittedAudio(format, settings, decoder);
     settings.sampleRate = fit.sampleRate;
     settings.stereo = fit.channels == 2;
     settings.sourceChannels = false;
     const BitrateAdjustment bitrate = adjustBitrate(*spec_.format, settings);
-    settings.bitrate = bitrate.kbps;
+    if (const EncoderMode* mode = chosenMode(format, settings))
+        setModeNumber(*mode, bitrate.kbps, settings);
     started.note = joinedNotes(fit.note, bitrate.note);
     EncoderCommandLine command = buildEncoderCommand(
         *spec_.format, settings, environment_.encoderFolder, encoderOutputPath());
     command.encoder.outputFd = temporary.descriptor();
-    const bool mp3 = *spec_.format == OutputFormat::Mp3;
     if (command.encoder.program.isEmpty())
         return Failure{QCoreApplication::translate("core", "The encoder %1 was not found")
-                           .arg(mp3 ? QStringLiteral("lame") : QStringLiteral("oggenc"))};
+                           .arg(QLatin1String(format.program))};
     auto process = EncoderProcess::create(command.encoder, decoder.format());
     if (!process) return Failure{process.reason()};
     (*process)->setStallTimeout(environment_.encoderStallTimeoutMs);
     (*process)->setStopFlag(&stop);
     started.encoder = process.take();
-    started.expected = {mp3 ? AV_CODEC_ID_MP3 : AV_CODEC_ID_VORBIS, settings.sampleRate,
-                        settings.stereo ? 2 : 1, 0};
+    started.expected = {format.codec, settings.sampleRate, settings.stereo ? 2 : 1, 0};
     return started;
 }
 
@@ -191,6 +235,11 @@ JobResult ConversionJob::run(const std::atomic<bool>& stop) {
     expected.seconds = decodedSeconds;
     if (const Status checked = checkOutput(temporary.descriptorPath(), expected); !checked)
         return failedWriting(checked.reason());
+    if (started->lossless)
+        if (const Status same =
+                checkSameSamples(temporary.descriptorPath(), started->lossless->digest());
+            !same)
+            return failed(same.reason());
     const Result<QString> named =
         temporary.commit(outputPath, spec_.existing == ExistingOutput::Replace);
     if (!named) return failedWriting(named.reason());

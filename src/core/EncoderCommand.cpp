@@ -33,23 +33,36 @@ QString safeFileArgument(const QString& path) {
 
 EncoderCommandLine buildLame(const EncoderSettings& settings, const QString& appFolder,
                              const QString& outputPath) {
-    const QString name = programName("lame");
-    const QString mode = settings.stereo ? QStringLiteral("-ms") : QStringLiteral("-mm");
-    const QString bitrate = QString::number(settings.bitrate);
-    const QString khz = kilohertzText(settings.sampleRate);
-
     EncoderCommandLine result;
-    result.commandLine = appFolder + core::pathSeparator() + name + QStringLiteral(" -h ") + mode +
-                         QStringLiteral(" -b") + bitrate + QStringLiteral(" -s") + khz +
-                         QStringLiteral(" --resample ") + khz + QStringLiteral(" - \"") +
-                         outputPath + QLatin1Char('"');
+    const QString name = programName("lame");
+    const EncoderMode& chosen = *chosenMode(formatInfo(OutputFormat::Mp3), settings);
+    const QLatin1String modeId(chosen.id);
+    const QString number = QString::number(modeNumber(chosen, settings));
+    // Constant bitrate keeps its simple stereo; the others use lame's joint stereo.
+    const bool constant = modeId == QLatin1String("cbr");
+    const QString channels = !settings.stereo ? QStringLiteral("-mm")
+                             : constant       ? QStringLiteral("-ms")
+                                              : QStringLiteral("-mj");
+    QStringList quality;
+    if (constant)
+        quality << QStringLiteral("-b") + number;
+    else if (modeId == QLatin1String("vbr"))
+        quality << QStringLiteral("-V") + number;
+    else
+        quality << QStringLiteral("--abr") << number;
+    const QString khz = kilohertzText(settings.sampleRate);
 
     CommandEncoder& encoder = result.encoder;
     encoder.program = resolveProgram(appFolder, name);
-    encoder.arguments = {
-        QStringLiteral("-h"), mode, QStringLiteral("-b") + bitrate, QStringLiteral("-s") + khz,
-        // lame would otherwise pick its own output rate from the bitrate.
-        QStringLiteral("--resample"), khz, QStringLiteral("-"), safeFileArgument(outputPath)};
+    encoder.arguments =
+        QStringList{QStringLiteral("-h"), channels} + quality +
+        QStringList{QStringLiteral("-s") + khz,
+                    // lame would otherwise pick its own output rate from the bitrate.
+                    QStringLiteral("--resample"), khz};
+    result.commandLine = appFolder + core::pathSeparator() + name + QLatin1Char(' ') +
+                         encoder.arguments.join(QLatin1Char(' ')) + QStringLiteral(" - \"") +
+                         outputPath + QLatin1Char('"');
+    encoder.arguments << QStringLiteral("-") << safeFileArgument(outputPath);
     encoder.sampleRate = settings.sampleRate;
     // -ms and -mm describe the file; the audio given matches, so a mono source
     // still makes a stereo file when stereo was chosen.
@@ -62,22 +75,21 @@ EncoderCommandLine buildOggenc(const EncoderSettings& settings, const QString& a
                                const QString& outputPath) {
     const QString name = programName("oggenc");
     const bool stereo = settings.stereo;
-    const QString bitrate = QString::number(settings.bitrate);
+    const EncoderMode& chosen = *chosenMode(formatInfo(OutputFormat::Ogg), settings);
+    const QString quality = QStringLiteral("--%1=%2").arg(
+        QLatin1String(chosen.value == ModeValue::Kbps ? "bitrate" : "quality"),
+        QString::number(modeNumber(chosen, settings)));
     const QString rate = QString::number(settings.sampleRate);
 
     EncoderCommandLine result;
-    result.commandLine =
-        appFolder + core::pathSeparator() + name +
-        (stereo ? QStringLiteral(" --bitrate") : QStringLiteral(" --raw-chan=1 --bitrate")) +
-        QLatin1Char('=') + bitrate + QStringLiteral(" - --raw-rate=") + rate +
-        QStringLiteral(" --output=\"") + outputPath + QLatin1Char('"');
-
     CommandEncoder& encoder = result.encoder;
     encoder.program = resolveProgram(appFolder, name);
     if (!stereo) encoder.arguments << QStringLiteral("--raw-chan=1");
-    encoder.arguments << QStringLiteral("--bitrate=") + bitrate << QStringLiteral("-")
-                      << QStringLiteral("--raw-rate=") + rate
-                      << QStringLiteral("--output=") + outputPath;
+    encoder.arguments << quality << QStringLiteral("-") << QStringLiteral("--raw-rate=") + rate;
+    result.commandLine = appFolder + core::pathSeparator() + name + QLatin1Char(' ') +
+                         encoder.arguments.join(QLatin1Char(' ')) + QStringLiteral(" --output=\"") +
+                         outputPath + QLatin1Char('"');
+    encoder.arguments << QStringLiteral("--output=") + outputPath;
     encoder.sampleRate = settings.sampleRate;
     // The raw options describe the input, so the audio must be exactly that.
     encoder.channels = stereo ? 2 : 1;
@@ -106,10 +118,9 @@ EncoderCommandLine buildEncoderCommand(OutputFormat format, const EncoderSetting
             return buildLame(settings, appFolder, outputPath);
         case OutputFormat::Ogg:
             return buildOggenc(settings, appFolder, outputPath);
-        case OutputFormat::Wav:
-            break;
+        default:
+            return {};  // not a command-line encoder
     }
-    return {};
 }
 
 }  // namespace core

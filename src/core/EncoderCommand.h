@@ -18,8 +18,8 @@ struct EncoderCommandLine {
 // SampleRate / 1000 as exact decimal text without trailing zeros: 44100 -> "44.1".
 QString kilohertzText(qint32 sampleRate);
 
-// Mp3 builds the lame line, Ogg the oggenc line; Wav gives an empty result
-// (no text, no program). The program is taken from
+// Mp3 builds the lame line, Ogg the oggenc line, in the format's chosen
+// mode; other formats give an empty result (no text, no program). The program is taken from
 // appFolder when it is an executable file there, else from the PATH; it is
 // empty when found nowhere.
 EncoderCommandLine buildEncoderCommand(OutputFormat format, const EncoderSettings& settings,

@@ -14,18 +14,10 @@ namespace core {
 
 namespace {
 
-constexpr std::array<int, 9> kEncoderRates{8000,  11025, 12000, 16000, 22050,
-                                           24000, 32000, 44100, 48000};
 constexpr std::array<int, 14> kMpeg1 = {32,  40,  48,  56,  64,  80,  96,
                                         112, 128, 160, 192, 224, 256, 320};
 constexpr std::array<int, 14> kMpeg2 = {8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160};
 constexpr std::array<int, 8> kMpeg25 = {8, 16, 24, 32, 40, 48, 56, 64};
-
-std::span<const int> mpegBitrates(int sampleRate) {
-    if (sampleRate >= 32000) return kMpeg1;
-    if (sampleRate >= 16000) return kMpeg2;
-    return kMpeg25;
-}
 
 bool vorbisReaches(int sampleRate, int channels, int kbps) {
     vorbis_info info;
@@ -55,10 +47,6 @@ int nearestOf(std::span<const int> choices, int wanted) {
 
 }  // namespace
 
-std::span<const int> encoderSampleRates() {
-    return kEncoderRates;
-}
-
 FittedAudio fitToOutput(const OutputCapacity& capacity, int askedRate, int askedChannels,
                         int sourceRate, int sourceChannels) {
     const int wantedRate = askedRate > 0 ? askedRate : sourceRate;
@@ -85,11 +73,15 @@ FittedAudio fitToOutput(const OutputCapacity& capacity, int askedRate, int asked
 }
 
 OutputCapacity encoderCapacity(OutputFormat format) {
-    // Both at a set bitrate: Vorbis's managed modes end at 48 kHz too. oggenc's
-    // raw input keeps the order it is given, not Vorbis's surround order, so
-    // it is given two channels at most.
-    return {format == OutputFormat::Ogg ? QStringLiteral("Ogg Vorbis") : QStringLiteral("MP3"),
-            kEncoderRates, 0, 0, 2};
+    const FormatInfo& info = formatInfo(format);
+    return {QLatin1String(info.fullName), info.rates, info.anyRate.lowest, info.anyRate.highest,
+            info.maxChannels};
+}
+
+std::span<const int> mpegBitrates(int sampleRate) {
+    if (sampleRate >= 32000) return kMpeg1;
+    if (sampleRate >= 16000) return kMpeg2;
+    return kMpeg25;
 }
 
 int nearestMp3Bitrate(int sampleRate, int kbps) {
@@ -110,29 +102,28 @@ int nearestVorbisBitrate(int sampleRate, int channels, int kbps) {
 }
 
 BitrateAdjustment adjustBitrate(OutputFormat format, const EncoderSettings& settings) {
-    BitrateAdjustment result{settings.bitrate, {}};
-    QString encoder;
-    switch (format) {
-        case OutputFormat::Wav:
-            return result;
-        case OutputFormat::Mp3:
-            result.kbps = nearestMp3Bitrate(settings.sampleRate, settings.bitrate);
-            encoder = QStringLiteral("MP3");
-            break;
-        case OutputFormat::Ogg:
-            result.kbps = nearestVorbisBitrate(settings.sampleRate, settings.stereo ? 2 : 1,
-                                               settings.bitrate);
-            encoder = QStringLiteral("Ogg Vorbis");
-            break;
-    }
+    const FormatInfo& info = formatInfo(format);
+    const EncoderMode* mode = chosenMode(info, settings);
+    if (!mode) return {};
+    const int wanted = modeNumber(*mode, settings);
+    BitrateAdjustment result{wanted, {}};
+    const QLatin1String id(mode->id);
+    // Only a fixed bitrate must be one the encoder can be set to.
+    if (format == OutputFormat::Mp3 && id == QLatin1String("cbr"))
+        result.kbps = nearestMp3Bitrate(settings.sampleRate, wanted);
+    else if (format == OutputFormat::Ogg && id == QLatin1String("bitrate"))
+        result.kbps = nearestVorbisBitrate(settings.sampleRate, settings.stereo ? 2 : 1, wanted);
+    else
+        return result;
+    const QString encoder = QLatin1String(format == OutputFormat::Mp3 ? "MP3" : "Ogg Vorbis");
     if (result.kbps == 0) {
-        result.kbps = settings.bitrate;  // nothing better known: the encoder says no itself
-    } else if (result.kbps != settings.bitrate) {
+        result.kbps = wanted;  // nothing better known: the encoder says no itself
+    } else if (result.kbps != wanted) {
         result.note = QCoreApplication::translate(
                           "core", "Encoded at %1 kbps: %2 can't reach %3 kbps at %4 Hz %5")
                           .arg(result.kbps)
                           .arg(encoder)
-                          .arg(settings.bitrate)
+                          .arg(wanted)
                           .arg(settings.sampleRate)
                           .arg(modeText(settings.stereo));
     }

@@ -11,9 +11,6 @@
 
 namespace core {
 
-// The sample rates MP3 and Vorbis at a set bitrate are written at (Hz, ascending).
-std::span<const int> encoderSampleRates();
-
 // The rates and channel counts a format can be written with.
 struct OutputCapacity {
     QString formatName;          // for the note: "MP3", "Ogg Vorbis"
@@ -34,9 +31,11 @@ struct FittedAudio {
 // it can, and the note says so.
 FittedAudio fitToOutput(const OutputCapacity& capacity, int askedRate, int askedChannels,
                         int sourceRate, int sourceChannels);
-// Of the lame and oggenc pipes.
+// What the format's entry in the table says it takes.
 OutputCapacity encoderCapacity(OutputFormat format);
 
+// The bitrates MPEG audio (as lame writes it) allows at sampleRate, ascending.
+std::span<const int> mpegBitrates(int sampleRate);
 // The MPEG bitrate nearest kbps at sampleRate (a tie goes to the lower one).
 int nearestMp3Bitrate(int sampleRate, int kbps);
 // The bitrate nearest kbps that Vorbis can be set up for; 0 when none.
@@ -47,7 +46,8 @@ struct BitrateAdjustment {
     QString note;  // empty when kbps is what was asked for
 };
 
-// The bitrate a job of this format uses, and why it differs from the one chosen.
+// The bitrate a job of this format uses in its chosen mode (a fixed
+// bitrate is moved to one the encoder can reach), and why it differs.
 BitrateAdjustment adjustBitrate(OutputFormat format, const EncoderSettings& settings);
 
 }  // namespace core

@@ -1,33 +1,35 @@
 #pragma once
-// What a conversion produces: the output format and the settings of the
-// MP3 and OGG encoders.
+// The encoder settings a conversion uses: the bitrate, rate and channels
+// the MP3 and OGG command lines were first built from, and each format's
+// chosen mode and numbers.
 
+#include "core/OutputFormats.h"
+
+#include <QMap>
 #include <QString>
 #include <QtGlobal>
 
-#include <optional>
-
 namespace core {
-
-enum class OutputFormat { Wav, Mp3, Ogg };
-
-// The settings file and the format list number the formats 0, 1, 2; any
-// other index is no format.
-std::optional<OutputFormat> outputFormatFromIndex(int index);
-int outputFormatIndex(OutputFormat format);
-// "wav", "mp3", "ogg".
-QString outputExtension(OutputFormat format);
 
 // sampleRate's value for "the source's own rate".
 inline constexpr qint32 kSourceSampleRate = 0;
 
 struct EncoderSettings {
-    qint32 bitrate = 0;                     // kbps
+    qint32 bitrate = 0;                     // kbps, settings key "3": MP3 and OGG
     qint32 sampleRate = kSourceSampleRate;  // Hz
     bool stereo = false;                    // two channels, else one
     // The source's channel count instead of stereo's choice. A format that
     // can't take the source's rate or channels gets the nearest it can.
     bool sourceChannels = false;
+    // Each format's chosen mode id by its modeKey, and each mode's number by
+    // its settingsKey ("3" is bitrate). Missing: the table's default.
+    QMap<QString, QString> modes = {};
+    QMap<QString, qint32> values = {};
 };
+
+const EncoderMode* chosenMode(const FormatInfo& format, const EncoderSettings& settings);
+void chooseMode(const FormatInfo& format, const EncoderMode& mode, EncoderSettings& settings);
+qint32 modeNumber(const EncoderMode& mode, const EncoderSettings& settings);
+void setModeNumber(const EncoderMode& mode, qint32 value, EncoderSettings& settings);
 
 }  // namespace core

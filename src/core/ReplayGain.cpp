@@ -3,11 +3,16 @@
 #include "core/NativePath.h"
 
 #include <ebur128.h>
+#include <taglib/flacfile.h>
 #include <taglib/id3v2tag.h>
+#include <taglib/mp4file.h>
 #include <taglib/mpegfile.h>
+#include <taglib/opusfile.h>
 #include <taglib/textidentificationframe.h>
+#include <taglib/tpropertymap.h>
 #include <taglib/vorbisfile.h>
 #include <taglib/wavfile.h>
+#include <taglib/wavpackfile.h>
 #include <taglib/xiphcomment.h>
 
 #include <QCoreApplication>
@@ -136,6 +141,19 @@ QString peakText(double peak) {
     return QString::asprintf("%.6f", peak);
 }
 
+// Formats whose tags take any key (Vorbis comments, MP4 freeform atoms, APEv2).
+template <typename TagFile>
+Status writeProperties(const QByteArray& name, const QString& gainKey, const QString& gain,
+                       const QString& peakKey, const QString& peak) {
+    TagFile file(name.constData(), false);
+    if (!file.isValid()) return notWritten();
+    TagLib::PropertyMap properties = file.properties();
+    properties.replace(toTagLib(gainKey), TagLib::StringList(toTagLib(gain)));
+    properties.replace(toTagLib(peakKey), TagLib::StringList(toTagLib(peak)));
+    file.setProperties(properties);
+    return file.save() ? Status() : notWritten();
+}
+
 Status writeReplayGain(const QString& path, OutputFormat format, const QString& scope,
                        double gainDb, double peak) {
     const QByteArray name = nativePath(path);
@@ -173,6 +191,19 @@ Status writeReplayGain(const QString& path, OutputFormat format, const QString& 
                 return notWritten();
             return {};
         }
+        case OutputFormat::Flac:
+            return writeProperties<TagLib::FLAC::File>(name, gainKey, gainText(gainDb), peakKey,
+                                                       peakText(peak));
+        case OutputFormat::Opus:
+            return writeProperties<TagLib::Ogg::Opus::File>(name, gainKey, gainText(gainDb),
+                                                            peakKey, peakText(peak));
+        case OutputFormat::Aac:
+        case OutputFormat::Alac:
+            return writeProperties<TagLib::MP4::File>(name, gainKey, gainText(gainDb), peakKey,
+                                                      peakText(peak));
+        case OutputFormat::WavPack:
+            return writeProperties<TagLib::WavPack::File>(name, gainKey, gainText(gainDb), peakKey,
+                                                          peakText(peak));
     }
     return notWritten();
 }

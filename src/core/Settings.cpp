@@ -110,17 +110,47 @@ void saveSettings(const Settings& settings, const QString& path) {
     // Written once known, so a first run's file holds only the keys above.
     if (!settings.windowGeometry.isEmpty()) set("9", settings.windowGeometry);
     if (!settings.openFolder.isEmpty()) set("10", settings.openFolder);
+    // Each format's mode and numbers, once chosen.
+    for (const auto& [key, mode] : settings.encoder.modes.asKeyValueRange())
+        ini.setValue(kMainSection, key, mode);
+    for (const auto& [key, number] : settings.encoder.values.asKeyValueRange())
+        ini.setValue(kMainSection, key, QString::number(number));
     (void)ini.save(path);  // write failures are not reported
 }
 
 namespace {
+
+// A mode or number that is missing or out of range keeps the table's default.
+void loadFormatChoices(const IniFile& ini, EncoderSettings& encoder) {
+    encoder.modes.clear();
+    encoder.values.clear();
+    for (const FormatInfo& format : outputFormats()) {
+        if (format.modeKey) {
+            const QString id = ini.value(kMainSection, QLatin1String(format.modeKey))
+                                   .value_or(QString())
+                                   .trimmed();
+            if (const EncoderMode* mode = findMode(format, id)) chooseMode(format, *mode, encoder);
+        }
+        for (const EncoderMode& mode : format.modes) {
+            if (QLatin1String(mode.settingsKey) == QLatin1String("3")) continue;
+            const QString text =
+                ini.value(kMainSection, QLatin1String(mode.settingsKey)).value_or(QString());
+            if (text.trimmed().isEmpty()) continue;
+            if (const auto v = iniNumber(text, 32); v && modeAccepts(mode, *v))
+                setModeNumber(mode, qint32(*v), encoder);
+        }
+    }
+}
 
 void firstRunDefaults(Settings& settings, const QString& appDataFolder) {
     settings.formatIndex = 1;
     settings.destination = appDataFolder + pathSeparator() + QLatin1String("Output");
     settings.sameFolderBox = 1;
     settings.openFolderBox = 1;
-    settings.encoder = EncoderSettings{160, 44100, true};
+    settings.encoder = EncoderSettings{};
+    settings.encoder.bitrate = 160;
+    settings.encoder.sampleRate = 44100;
+    settings.encoder.stereo = true;
     settings.simultaneousConversions = defaultSimultaneousConversions();
     settings.copyTags = true;
     settings.stopAtFirstFailure = true;
@@ -181,6 +211,7 @@ void loadSettings(Settings& settings, const QString& path) {
         settings.recreateSubFolders = *v == 1;
     if (const auto v = iniNumber(read("ReplayGain"), 16); v && *v >= 0 && *v <= 2)
         settings.replayGain = ReplayGain(*v);
+    loadFormatChoices(ini, settings.encoder);
 }
 
 bool createDefaultSettings(Settings& settings, const QString& appDataFolder, const QString& path) {

@@ -14,10 +14,12 @@
 #include <taglib/mp4file.h>
 #include <taglib/mp4tag.h>
 #include <taglib/mpegfile.h>
+#include <taglib/opusfile.h>
 #include <taglib/textidentificationframe.h>
 #include <taglib/tpropertymap.h>
 #include <taglib/vorbisfile.h>
 #include <taglib/wavfile.h>
+#include <taglib/wavpackfile.h>
 #include <taglib/xiphcomment.h>
 
 #include "core/UniqueFd.h"
@@ -256,6 +258,8 @@ Read readSource(const QString& path) {
         if (wav->hasID3v2Tag()) picture = pictureOf(wav->ID3v2Tag());
     } else if (auto* ape = dynamic_cast<TagLib::APE::File*>(file)) {
         if (ape->hasAPETag()) picture = pictureOf(ape->APETag());
+    } else if (auto* wavPack = dynamic_cast<TagLib::WavPack::File*>(file)) {
+        if (wavPack->hasAPETag()) picture = pictureOf(wavPack->APETag());
     } else if (auto* xiph = dynamic_cast<TagLib::Ogg::XiphComment*>(file->tag())) {
         picture = pictureOf(xiph->pictureList());  // Vorbis, Opus, Speex, Ogg FLAC
     } else if (auto* mp4 = dynamic_cast<TagLib::MP4::Tag*>(file->tag())) {
@@ -317,23 +321,91 @@ bool writeMp3(const char* name, const SourceTags& tags) {
     return file.save(kinds, TagLib::File::StripOthers, ID3v2::v4, TagLib::File::DoNotDuplicate);
 }
 
+TagLib::FLAC::Picture* flacPicture(const Picture& p) {
+    auto* picture = new TagLib::FLAC::Picture;
+    picture->setType(TagLib::FLAC::Picture::Type(p.type));
+    picture->setMimeType(p.mimeType.isEmpty() ? sniffedMimeType(p.data) : p.mimeType);
+    picture->setDescription(p.description);
+    picture->setData(p.data);
+    return picture;
+}
+
+void fillXiph(TagLib::Ogg::XiphComment& comment, const SourceTags& tags) {
+    comment.removeAllFields();
+    comment.removeAllPictures();
+    for (const auto& [key, values] : tags.text)
+        for (const String& value : values) comment.addField(key, value, false);
+    if (tags.picture) comment.addPicture(flacPicture(*tags.picture));  // the comment owns it
+}
+
+// Ogg Vorbis and Opus keep everything in one comment packet.
+template <typename OggFile>
 bool writeOgg(const char* name, const SourceTags& tags) {
-    TagLib::Ogg::Vorbis::File file(name, false);
+    OggFile file(name, false);
     if (!file.isValid()) return false;
     TagLib::Ogg::XiphComment* comment = file.tag();
     if (tags.empty() && comment->fieldCount() == 0) return true;
-    comment->removeAllFields();
-    comment->removeAllPictures();
-    for (const auto& [key, values] : tags.text)
-        for (const String& value : values) comment->addField(key, value, false);
+    fillXiph(*comment, tags);
+    return file.save();
+}
+
+// FLAC: the comments in a VORBIS_COMMENT block, the picture in its own PICTURE block.
+bool writeFlac(const char* name, const SourceTags& tags) {
+    TagLib::FLAC::File file(name, false);
+    if (!file.isValid()) return false;
+    if (tags.empty() && !file.hasXiphComment() && file.pictureList().isEmpty()) return true;
+    SourceTags text = tags;
+    text.picture.reset();
+    fillXiph(*file.xiphComment(true), text);
+    file.removePictures();
+    if (tags.picture) file.addPicture(flacPicture(*tags.picture));
+    return file.save();
+}
+
+// MP4 and APE join numbers and totals ("3/12") under their own names.
+PropertyMap joinedProperties(const SourceTags& tags) {
+    PropertyMap joined;
+    for (const Field& f : kFields)
+        if (const StringList values = joinedValues(tags.text, f); !values.isEmpty())
+            joined.insert(f.key, values);
+    return joined;
+}
+
+bool writeMp4(const char* name, const SourceTags& tags) {
+    TagLib::MP4::File file(name, false);
+    if (!file.isValid() || !file.hasMP4Tag()) return false;
+    TagLib::MP4::Tag* tag = file.tag();
+    if (tags.empty() && tag->isEmpty()) return true;
+    const TagLib::MP4::ItemMap items = tag->itemMap();  // removing would change the map
+    for (const auto& [key, item] : items) tag->removeItem(key);
+    tag->setProperties(joinedProperties(tags));
     if (const auto& p = tags.picture) {
-        auto* picture = new TagLib::FLAC::Picture;  // the comment owns it
-        picture->setType(TagLib::FLAC::Picture::Type(p->type));
-        picture->setMimeType(p->mimeType.isEmpty() ? sniffedMimeType(p->data) : p->mimeType);
-        picture->setDescription(p->description);
-        picture->setData(p->data);
-        comment->addPicture(picture);
+        const String mime = p->mimeType.isEmpty() ? sniffedMimeType(p->data) : p->mimeType;
+        const auto kind = mime == "image/png"   ? TagLib::MP4::CoverArt::PNG
+                          : mime == "image/gif" ? TagLib::MP4::CoverArt::GIF
+                          : mime == "image/bmp" ? TagLib::MP4::CoverArt::BMP
+                                                : TagLib::MP4::CoverArt::JPEG;
+        tag->setItem("covr", TagLib::MP4::CoverArtList().append({kind, p->data}));
     }
+    return file.save();
+}
+
+// WavPack: an APEv2 tag, the picture as "description\0bytes".
+bool writeWavPack(const char* name, const SourceTags& tags) {
+    TagLib::WavPack::File file(name, false);
+    if (!file.isValid()) return false;
+    if (tags.empty() && !file.hasAPETag() && !file.hasID3v1Tag()) return true;
+    TagLib::APE::Tag* tag = file.APETag(true);
+    const TagLib::APE::ItemListMap items = tag->itemListMap();  // removing would change the map
+    for (const auto& [key, item] : items) tag->removeItem(key);
+    tag->setProperties(joinedProperties(tags));
+    if (const auto& p = tags.picture) {
+        ByteVector value = p->description.data(String::UTF8);
+        value.append('\0');
+        value.append(p->data);
+        tag->setData(p->type == kFrontCover ? "Cover Art (Front)" : "Cover Art (Other)", value);
+    }
+    file.strip(TagLib::WavPack::File::ID3v1);
     return file.save();
 }
 
@@ -377,6 +449,15 @@ bool readsBack(const char* name, OutputFormat format) {
             return TagLib::Ogg::Vorbis::File(name, false).isValid();
         case OutputFormat::Wav:
             return TagLib::RIFF::WAV::File(name, false).isValid();
+        case OutputFormat::Flac:
+            return TagLib::FLAC::File(name, false).isValid();
+        case OutputFormat::Opus:
+            return TagLib::Ogg::Opus::File(name, false).isValid();
+        case OutputFormat::Aac:
+        case OutputFormat::Alac:
+            return TagLib::MP4::File(name, false).isValid();
+        case OutputFormat::WavPack:
+            return TagLib::WavPack::File(name, false).isValid();
     }
     return false;
 }
@@ -400,15 +481,26 @@ Result<QString> copyTags(const QString& source, const QString& outputPath, Outpu
         }
     }
     bool written = false;
-    switch (format) {
-        case OutputFormat::Mp3:
+    switch (formatInfo(format).tags) {
+        case TagStyle::Id3v2:
             written = writeMp3(name.constData(), read.tags);
             break;
-        case OutputFormat::Ogg:
-            written = writeOgg(name.constData(), read.tags);
+        case TagStyle::VorbisComment:
+            written = format == OutputFormat::Opus
+                          ? writeOgg<TagLib::Ogg::Opus::File>(name.constData(), read.tags)
+                          : writeOgg<TagLib::Ogg::Vorbis::File>(name.constData(), read.tags);
             break;
-        case OutputFormat::Wav:
+        case TagStyle::RiffInfoAndId3:
             written = writeWav(name.constData(), read.tags);
+            break;
+        case TagStyle::FlacMetadata:
+            written = writeFlac(name.constData(), read.tags);
+            break;
+        case TagStyle::Mp4Atoms:
+            written = writeMp4(name.constData(), read.tags);
+            break;
+        case TagStyle::Ape:
+            written = writeWavPack(name.constData(), read.tags);
             break;
     }
     if (!readsBack(name.constData(), format))

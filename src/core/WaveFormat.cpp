@@ -1,6 +1,7 @@
 #include "core/WaveFormat.h"
 
 #include "core/EncoderLimits.h"
+#include "core/OutputFormats.h"
 
 #include <QCoreApplication>
 #include <QtEndian>
@@ -29,9 +30,6 @@ constexpr int kMaxKeptRate = 768000;
 // Up to 7.1: the channel counts with a standard speaker layout.
 constexpr int kMaxKeptChannels = 8;
 constexpr std::array<int, 1> kGsmRates{8000};
-constexpr std::array<int, 14> kMpeg1Kbps{32,  40,  48,  56,  64,  80,  96,
-                                         112, 128, 160, 192, 224, 256, 320};
-constexpr std::array<int, 14> kMpeg2Kbps{8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160};
 // Microsoft ADPCM's standard predictor pairs.
 constexpr std::array<qint16, 14> kMsCoefs{256, 0,   512, -256, 0,    0,   192,
                                           64,  240, 0,   460,  -208, 392, -232};
@@ -40,8 +38,10 @@ bool contains(const auto& list, int v) {
     return std::find(list.begin(), list.end(), v) != list.end();
 }
 
-std::span<const int> listedRates() {
-    return encoderSampleRates();
+// The rates offered for every codec: MP3's, lowest first.
+QList<int> listedRates() {
+    const std::span<const int> rates = formatInfo(OutputFormat::Mp3).rates;
+    return QList<int>(rates.rbegin(), rates.rend());
 }
 
 bool isMpeg1Rate(int rate) {
@@ -255,11 +255,12 @@ Result<WavEncoding> parseWaveFormat(const QByteArray& wfx) {
                 return fail(QCoreApplication::translate(
                     "core", "This sample rate is not supported for MP3 in WAV"));
             const qint64 kbps = avg * 8 / 1000;
-            const bool mpeg1 = contains(kMpeg1Kbps, int(kbps));
-            const bool mpeg2 = contains(kMpeg2Kbps, int(kbps));
-            const bool valid = avg * 8 % 1000 == 0 && (rate == 0                ? mpeg1 || mpeg2
-                                                       : isMpeg1Rate(int(rate)) ? mpeg1
-                                                                                : mpeg2);
+            // The source's rate (0) is not known yet: a bitrate of either MPEG version.
+            const bool mpeg1 = contains(mpegBitrates(48000), int(kbps));
+            const bool mpeg2 = contains(mpegBitrates(22050), int(kbps));
+            const bool valid =
+                avg * 8 % 1000 == 0 &&
+                (rate == 0 ? mpeg1 || mpeg2 : contains(mpegBitrates(int(rate)), int(kbps)));
             if (!valid)
                 return fail(QCoreApplication::translate(
                     "core", "This bitrate is not supported for MP3 in WAV"));

@@ -1,5 +1,6 @@
 #include "gui/MainWindowUi.h"
 
+#include "core/OutputFormats.h"
 #include "core/ProductInfo.h"
 #include "core/Progress.h"
 #include "gui/Icons.h"
@@ -247,8 +248,8 @@ MainWindowUi::MainWindowUi(QMainWindow* window) : window_(window) {
     formatCaption->setBuddy(outputFormatCombo);
     outputFormatCombo->setAccessibleName(tr("Output format"));
     outputFormatCombo->setMinimumWidth(twipsToPx(kFormatComboTwips));
-    outputFormatCombo->addItems(
-        {QStringLiteral("WAV"), QStringLiteral("MP3"), QStringLiteral("OGG")});
+    for (const core::FormatInfo& f : core::outputFormats())
+        outputFormatCombo->addItem(QLatin1String(f.name));
     outputFormatCombo->setCurrentIndex(-1);  // start-up selects the saved format
     settingsButton = new QPushButton(tr("Setti&ngs..."), mainPanel);
     settingsButton->setAccessibleName(tr("Encoder settings"));

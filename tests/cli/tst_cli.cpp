@@ -85,10 +85,13 @@ private slots:
     // the source's title: what a command line and the window's saved
     // settings make of a source. WAV codecs themselves are the core suites'.
     void formats() {
-        const QByteArray none, tagsOff = "[Main]\n8=0\n";
+        const QByteArray none, tagsOff = "[Main]\n3=160\n4=1\n5=1\n6=44100\n8=0\n";
         const QByteArray oggMono32k = "[Main]\r\n3=96\r\n4=2\r\n5=0\r\n6=32000\r\n";
-        const QByteArray wav22k = "[Main]\r\n4=0\r\n5=1\r\n6=22050\r\n";
-        const QByteArray damaged = "[Main]\r\n3=abc\r\n4=7\r\n5=\r\n6=0\r\n";
+        const QByteArray wav22k = "[Main]\r\n3=128\r\n4=0\r\n5=1\r\n6=22050\r\n";
+        // Read as the window reads it: abc is 0 kbps, moved to MP3's lowest;
+        // no format 99 falls back to MP3; a blank channel mode is mono.
+        const QByteArray damaged = "[Main]\r\n3=abc\r\n4=99\r\n5=\r\n6=32000\r\n";
+        const QByteArray vbr = "[Main]\r\n3=320\r\n4=1\r\n5=1\r\n6=48000\r\nMp3Mode=vbr\r\n";
         // clang-format off
         const std::tuple<QStringList, QByteArray, int, int, QString, QString, bool> rows[] = {
             {{"-f", "mp3", "-b", "64", "-r", "22050", "--mono"}, none, 44100, 2, "mp3 22050 1", "mp3", true},
@@ -104,7 +107,10 @@ private slots:
             {{}, oggMono32k, 44100, 2, "vorbis 32000 1", "ogg", true},
             {{"-f", "mp3"}, wav22k, 44100, 2, "mp3 22050 2", "mp3", true},
             {{"--no-settings"}, oggMono32k, 22050, 2, "mp3 44100 2", "mp3", true},
-            {{}, damaged, 22050, 2, "mp3 44100 2", "mp3", true},
+            {{}, damaged, 22050, 2, "mp3 32000 1", "mp3", true},
+            {{"-f", "opus", "-b", "96"}, vbr, 22050, 1, "opus 48000 2", "opus", true},
+            {{"-f", "wavpack", "--mono"}, none, 44100, 2, "wavpack 44100 1", "wv", true},
+            {{"--quality", "0"}, vbr, 44100, 2, "mp3 48000 2", "mp3", true},
             {{}, tagsOff, 22050, 2, "mp3 44100 2", "mp3", false}};
         // clang-format on
         for (const auto& [args, settings, sourceRate, sourceChannels, audio, extension, tagged] :
@@ -116,8 +122,11 @@ private slots:
             if (!settings.isEmpty()) QVERIFY(fixtures::writeFile(settingsPath_, settings));
             const QString out = dir("fmt-out"), output = out + "/in." + extension;
             const CliRun r = cli(args + QStringList{"-o", out, source});
-            // Not a terminal: the per-file line and nothing else.
-            QCOMPARE(r.out, QString("converted  %1 -> %2\n").arg(source, output));
+            // Not a terminal: the per-file line and nothing else; a changed bitrate in brackets.
+            QCOMPARE(lines(r.out).size(), 1);
+            QVERIFY2(r.out.startsWith(QString("converted  %1 -> %2").arg(source, output)) &&
+                         r.out.endsWith(settings == damaged ? "mono)\n" : output + "\n"),
+                     qPrintable(r.out));
             QVERIFY2(r.exitCode == 0 && r.err.isEmpty(), qPrintable(r.err));
             QCOMPARE(filesBelow(out), QStringList{"in." + extension});
             const fixtures::ProbeResult p = fixtures::probe(output);
@@ -278,7 +287,13 @@ private slots:
             {{"-b", "0", "SRC"}, "bitrate '0' is not a number from 8 to 320"},
             {{"-r", "12345", "SRC"}, "rate '12345' is not one of"},
             {{"-j", "0", "SRC"}, "jobs '0' is not a number from 1 to 16"},
-            {{"-f", "flac", "SRC"}, "unknown format 'flac'"},
+            {{"-f", "aiff", "SRC"}, "unknown format 'aiff' (wav, mp3, ogg, flac, opus, aac, alac, wavpack)"},
+            {{"-f", "opus", "-b", "5", "SRC"}, "bitrate '5' is not a number from 6 to 510 for opus"},
+            {{"-f", "ogg", "--quality", "11", "SRC"}, "quality '11' is not a number from -1 to 10 for ogg"},
+            {{"-f", "flac", "--compression", "9", "SRC"}, "compression '9' is not a number from 0 to 8"},
+            {{"-f", "flac", "-b", "128", "SRC"}, "--bitrate does not apply to flac"},
+            {{"-f", "mp3", "--mode", "vbr", "-b", "128", "SRC"}, "--bitrate does not apply to mp3 in mode vbr"},
+            {{"-f", "mp3", "--mode", "fast", "SRC"}, "mp3 has no mode 'fast' (cbr, vbr, abr)"},
             {{"-w", "pcm16,44100,3", "SRC"}, "pcm16 has no channel count '3'"},
             {{"-w", "opus", "SRC"}, "unknown WAV codec 'opus'"},
             {{"-f", "mp3", "-w", "pcm16", "SRC"}, "--wave-format is for WAV output only"},

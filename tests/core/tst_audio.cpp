@@ -221,7 +221,11 @@ private slots:
             {1, {128, 44100, true}, "lame -h -ms -b128 -s44.1 --resample 44.1 - \"OUT\"", 2},
             {1, {64, 11025, false}, "lame -h -mm -b64 -s11.025 --resample 11.025 - \"OUT\"", 1},
             {2, {96, 22050, false}, "oggenc --raw-chan=1 --bitrate=96 - --raw-rate=22050 --output=\"OUT\"", 1},
-            {2, {160, 44100, true}, "oggenc --bitrate=160 - --raw-rate=44100 --output=\"OUT\"", 2}};
+            {2, {160, 44100, true}, "oggenc --bitrate=160 - --raw-rate=44100 --output=\"OUT\"", 2},
+            {1, {128, 44100, true, false, {{"Mp3Mode", "vbr"}}, {}}, "lame -h -mj -V2 -s44.1 --resample 44.1 - \"OUT\"", 2},
+            {1, {128, 32000, false, false, {{"Mp3Mode", "vbr"}}, {{"Mp3Quality", 0}}}, "lame -h -mm -V0 -s32 --resample 32 - \"OUT\"", 1},
+            {1, {128, 48000, true, false, {{"Mp3Mode", "abr"}}, {{"Mp3AverageBitrate", 200}}}, "lame -h -mj --abr 200 -s48 --resample 48 - \"OUT\"", 2},
+            {2, {128, 48000, false, false, {{"OggMode", "quality"}}, {{"OggQuality", -1}}}, "oggenc --raw-chan=1 --quality=-1 - --raw-rate=48000 --output=\"OUT\"", 1}};
         // clang-format on
         for (const auto& [format, settings, line, channels] : rows) {
             const auto command = core::buildEncoderCommand(*core::outputFormatFromIndex(format),

@@ -10,9 +10,13 @@
 #include <taglib/flacfile.h>
 #include <taglib/mp4tag.h>
 #include <taglib/mpegfile.h>
+#include <taglib/mp4file.h>
+#include <taglib/opusfile.h>
 #include <taglib/tpropertymap.h>
 #include <taglib/vorbisfile.h>
 #include <taglib/wavfile.h>
+#include <taglib/apetag.h>
+#include <taglib/wavpackfile.h>
 
 #include <QtTest>
 
@@ -113,11 +117,38 @@ class TagsTest : public QObject {
             MPEG::File f(name.constData(), false);
             if (f.hasID3v1Tag()) parts << "id3v1";
             if (f.hasID3v2Tag()) parts << id3(f.ID3v2Tag());
-        } else if (format == OutputFormat::Ogg) {
-            Ogg::Vorbis::File f(name.constData(), false);
-            parts << fields(f.tag()->properties());
-            for (const FLAC::Picture* p : f.tag()->pictureList())
+        } else if (format == OutputFormat::Ogg || format == OutputFormat::Opus) {
+            const std::unique_ptr<Ogg::File> f(
+                format == OutputFormat::Ogg
+                    ? static_cast<Ogg::File*>(new Ogg::Vorbis::File(name.constData(), false))
+                    : new Ogg::Opus::File(name.constData(), false));
+            auto* comment = static_cast<Ogg::XiphComment*>(f->tag());
+            parts << fields(comment->properties());
+            for (const FLAC::Picture* p : comment->pictureList())
                 parts << picture(p->type(), p->mimeType(), p->data());
+        } else if (format == OutputFormat::Flac) {
+            FLAC::File f(name.constData(), false);
+            if (f.hasID3v2Tag()) parts << "id3";
+            parts << fields(f.properties());
+            for (const FLAC::Picture* p : f.pictureList())
+                parts << picture(p->type(), p->mimeType(), p->data());
+        } else if (format == OutputFormat::Aac || format == OutputFormat::Alac) {
+            MP4::File f(name.constData(), false);
+            parts << fields(f.properties());
+            if (f.tag()->contains("covr"))
+                for (const MP4::CoverArt& c : f.tag()->item("covr").toCoverArtList())
+                    parts << picture(3, c.format() == MP4::CoverArt::PNG ? "image/png" : "?",
+                                     c.data());
+        } else if (format == OutputFormat::WavPack) {
+            WavPack::File f(name.constData(), false);
+            if (f.hasID3v1Tag()) parts << "id3v1";
+            parts << fields(f.properties());
+            if (f.hasAPETag())
+                for (const auto& [key, item] : f.APETag()->itemListMap())
+                    if (key == "COVER ART (FRONT)") {
+                        const ByteVector value = item.binaryData();
+                        parts << picture(3, "image/png", value.mid(value.find('\0') + 1));
+                    }
         } else {
             RIFF::WAV::File f(name.constData(), false);
             QStringList info;
@@ -178,9 +209,13 @@ private slots:
             const QStringList expected{"INFO{" + info.join('|') + "} " + id3,
                                        (name.endsWith(".mp3") ? "id3v1 " : "") + id3,
                                        all.join('|') + " " + front};
-            for (int format = 0; format < 3; ++format)
-                rows << std::tuple{name, format, true, expected[format], QString()}
-                     << std::tuple{"plain" + name.mid(1), format, true, QString(), QString()};
+            // Every format gets every source; the tagless sources go to the first three.
+            for (const core::FormatInfo& f : core::outputFormats()) {
+                const int format = int(f.format);
+                rows << std::tuple{name, format, true, expected[std::min(format, 2)], QString()};
+                if (format < 3 || name.endsWith(".flac"))
+                    rows << std::tuple{"plain" + name.mid(1), format, true, QString(), QString()};
+            }
             if (name.endsWith(".mp3")) mp3 = expected[1].chopped(front.size() + 1);
         }
         rows << std::tuple{"s.flac", 1, false, "", ""}

@@ -94,7 +94,7 @@ private slots:
         QTest::newRow("unknown format")
             << QByteArray(
                    "; kept\n[Other]\na=b\n[Main]\n0=0\n1=0\n2=/srv/music "
-                   "out\n3=96\n4=7\n5=0\n6=22050\n7=3\n")
+                   "out\n3=96\n4=8\n5=0\n6=22050\n7=3\n")
             << Qt::Unchecked << -1 << "-1";
     }
 

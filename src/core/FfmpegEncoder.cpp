@@ -1,36 +1,58 @@
-#include "core/WavWriter.h"
+#include "core/FfmpegEncoder.h"
 
 #include "core/NativePath.h"
 
 #include <QCoreApplication>
 
+#include <algorithm>
+
 namespace core {
 
 namespace {
+
 constexpr int kPcmFrameSize = 4096;  // frames per write for codecs without a frame size
+
+// What the encoder is given. A lossy one takes its widest format (float
+// first); a lossless one keeps the source's depth: 16-bit audio as 16 bits,
+// deeper audio as 24 bits in 32, so nothing is padded or dropped.
+PcmFormat encoderInput(const AVCodec* codec, const PcmFormat& source, bool lossless) {
+    PcmFormat out;
+    out.sampleFormat = encoderSampleFormat(codec);
+    if (lossless && codec->sample_fmts) {
+        const AVSampleFormat wanted = source.bits <= 16 ? AV_SAMPLE_FMT_S16 : AV_SAMPLE_FMT_S32;
+        for (const AVSampleFormat* f = codec->sample_fmts; *f != AV_SAMPLE_FMT_NONE; ++f)
+            if (av_get_packed_sample_fmt(*f) == wanted) out.sampleFormat = *f;
+    }
+    out.bits = encoderSampleBits(codec, out.sampleFormat);
+    if (lossless && av_get_packed_sample_fmt(out.sampleFormat) == AV_SAMPLE_FMT_S32) out.bits = 24;
+    return out;
 }
 
-WavWriter::~WavWriter() {
+}  // namespace
+
+FfmpegEncoder::~FfmpegEncoder() {
     if (!finished_) (void)finish();
 }
 
-void WavWriter::fail(const QString& why) {
+void FfmpegEncoder::fail(const QString& why) {
     if (!failed_) reason_ = why;
     failed_ = true;
 }
 
-bool WavWriter::checkIo(const char* call, int ret) {
+bool FfmpegEncoder::checkIo(const char* call, int ret) {
     if (ret >= 0 && out_->pb && out_->pb->error < 0) ret = out_->pb->error;
     if (ret >= 0) return true;
     fail(ff::logError(call, ret, ff::Side::Writing));
     return false;
 }
 
-Result<std::unique_ptr<WavWriter>> WavWriter::create(const WavEncoding& enc, const QString& path,
-                                                     const PcmFormat& source) {
-    std::unique_ptr<WavWriter> w(new WavWriter);
+Result<std::unique_ptr<FfmpegEncoder>> FfmpegEncoder::create(const FfmpegEncoding& enc,
+                                                             const QString& path,
+                                                             const PcmFormat& source) {
+    std::unique_ptr<FfmpegEncoder> w(new FfmpegEncoder);
     auto failed = [](const QString& why) { return Failure{why}; };
     w->srcFrameBytes_ = source.frameBytes();
+    w->keepDigest_ = enc.lossless;
 
     const AVCodec* codec = avcodec_find_encoder_by_name(enc.encoder);
     if (!codec)
@@ -38,7 +60,7 @@ Result<std::unique_ptr<WavWriter>> WavWriter::create(const WavEncoding& enc, con
             ff::readableReason(enc.encoder, AVERROR_ENCODER_NOT_FOUND, ff::Side::Writing));
 
     AVFormatContext* raw = nullptr;
-    int ret = avformat_alloc_output_context2(&raw, nullptr, "wav", nullptr);
+    int ret = avformat_alloc_output_context2(&raw, nullptr, enc.muxer, nullptr);
     if (ret < 0)
         return failed(ff::logError("avformat_alloc_output_context2", ret, ff::Side::Writing));
     w->out_.reset(raw);
@@ -47,15 +69,18 @@ Result<std::unique_ptr<WavWriter>> WavWriter::create(const WavEncoding& enc, con
     if (!w->codec_)
         return failed(ff::logError("avcodec_alloc_context3", AVERROR(ENOMEM), ff::Side::Writing));
     AVCodecContext* c = w->codec_.get();
-    // The source's speakers when it keeps its channels (the WAV's channel mask).
-    PcmFormat output{encoderSampleFormat(codec), 0, enc.sampleRate, enc.channels,
-                     enc.channels == source.channels ? source.channelMask : 0};
-    output.bits = encoderSampleBits(codec, output.sampleFormat);
+    PcmFormat output = encoderInput(codec, source, enc.lossless);
+    output.sampleRate = enc.sampleRate;
+    output.channels = enc.channels;
+    // The source's speakers when it keeps its channels (a WAV's channel mask).
+    output.channelMask = enc.channels == source.channels ? source.channelMask : 0;
+    if (output.bits == 24) c->bits_per_raw_sample = 24;
     c->sample_rate = enc.sampleRate;
     c->ch_layout = output.layout();
     c->sample_fmt = output.sampleFormat;
     c->time_base = AVRational{1, enc.sampleRate};
     if (enc.bitRate > 0) c->bit_rate = enc.bitRate;
+    if (enc.compressionLevel >= 0) c->compression_level = enc.compressionLevel;
     if (w->out_->oformat->flags & AVFMT_GLOBALHEADER) c->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
     AVDictionary* rawOpts = nullptr;
     if (enc.blockAlign > 0) av_dict_set_int(&rawOpts, "block_size", enc.blockAlign, 0);
@@ -76,7 +101,7 @@ Result<std::unique_ptr<WavWriter>> WavWriter::create(const WavEncoding& enc, con
     if (ret < 0) return failed(ff::logError("avio_open", ret, ff::Side::Writing));
     // Past 4 GiB a plain RIFF header can't hold the sizes; RF64 can.
     AVDictionary* muxerOpts = nullptr;
-    av_dict_set(&muxerOpts, "rf64", "auto", 0);
+    if (QByteArrayView(enc.muxer) == "wav") av_dict_set(&muxerOpts, "rf64", "auto", 0);
     ret = avformat_write_header(w->out_.get(), &muxerOpts);
     av_dict_free(&muxerOpts);
     if (!w->checkIo("avformat_write_header", ret)) return failed(w->reason_);
@@ -102,7 +127,7 @@ Result<std::unique_ptr<WavWriter>> WavWriter::create(const WavEncoding& enc, con
     return w;
 }
 
-bool WavWriter::write(const uint8_t* pcm, qint64 bytes) {
+bool FfmpegEncoder::write(const uint8_t* pcm, qint64 bytes) {
     if (failed_ || finished_) return false;
     if (bytes <= 0) return true;
     const int frames = conv_.convert(pcm, int(bytes / srcFrameBytes_));
@@ -121,7 +146,7 @@ bool WavWriter::write(const uint8_t* pcm, qint64 bytes) {
     return encodeFifo(false);
 }
 
-bool WavWriter::sendFrame(const AVFrame* frame) {
+bool FfmpegEncoder::sendFrame(const AVFrame* frame) {
     int ret = avcodec_send_frame(codec_.get(), frame);
     if (ret < 0) {
         fail(ff::logError("avcodec_send_frame", ret, ff::Side::Writing));
@@ -142,7 +167,7 @@ bool WavWriter::sendFrame(const AVFrame* frame) {
     }
 }
 
-bool WavWriter::encodeFifo(bool final) {
+bool FfmpegEncoder::encodeFifo(bool final) {
     for (;;) {
         const int available = av_audio_fifo_size(fifo_.get());
         if (available == 0 || (!final && available < frameSize_)) return true;
@@ -154,6 +179,7 @@ bool WavWriter::encodeFifo(bool final) {
         const int n = std::min(available, frameSize_);
         av_audio_fifo_read(fifo_.get(), reinterpret_cast<void**>(frame_->extended_data), n);
         frame_->nb_samples = n;
+        if (keepDigest_) digest_.add(*frame_);
         if (n < frameSize_ && padLastFrame_) {
             // Codecs with fixed frames get the last one filled with silence.
             av_samples_set_silence(frame_->extended_data, n, frameSize_ - n,
@@ -168,7 +194,7 @@ bool WavWriter::encodeFifo(bool final) {
     }
 }
 
-Status WavWriter::finish() {
+Status FfmpegEncoder::finish() {
     if (finished_) return outcome();
     finished_ = true;
     if (!failed_) {
@@ -183,6 +209,7 @@ Status WavWriter::finish() {
         if (encodeFifo(true)) sendFrame(nullptr);
     }
     if (!failed_) checkIo("av_write_trailer", av_write_trailer(out_.get()));
+    digest_.finish();
     if (out_->pb) {
         avio_flush(out_->pb);
         const int err = out_->pb->error;
