@@ -25,8 +25,10 @@ namespace {
 constexpr const char* kSourceExtensions[] = {"mp3",  "flac", "m4a", "ogg",
                                              "opus", "wav",  "ape", "wv"};
 constexpr int kSourceKinds = std::size(kSourceExtensions);
-constexpr core::OutputFormat kOutputs[] = {core::OutputFormat::Mp3, core::OutputFormat::Ogg,
-                                           core::OutputFormat::Wav};
+constexpr core::OutputFormat kOutputs[] = {core::OutputFormat::Mp3,    core::OutputFormat::Ogg,
+                                           core::OutputFormat::Wav,    core::OutputFormat::Flac,
+                                           core::OutputFormat::Aac,    core::OutputFormat::Alac,
+                                           core::OutputFormat::WavPack};
 constexpr double kSeconds = 0.5;
 
 struct Template {
@@ -84,9 +86,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
         const core::JobResult result = core::ConversionJob(spec, out, environment).run(stop);
         if (result.outcome != core::JobOutcome::Converted) std::abort();  // lame, oggenc missing
         templates[i].bytes = readAll(out);
-        const AVCodecID codec = i == 0   ? AV_CODEC_ID_MP3
-                                : i == 1 ? AV_CODEC_ID_VORBIS
-                                         : AV_CODEC_ID_PCM_S16LE;
+        const AVCodecID table = core::formatInfo(kOutputs[i]).codec;
+        const AVCodecID codec = table == AV_CODEC_ID_NONE ? AV_CODEC_ID_PCM_S16LE : table;
         templates[i].expected = {codec, 8000, 1, kSeconds};
         if (!core::checkOutput(out, templates[i].expected)) std::abort();
     }
