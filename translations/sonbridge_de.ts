@@ -517,6 +517,50 @@
         <source>ReplayGain tags not written: the output is silent</source>
         <translation>ReplayGain-Tags nicht geschrieben: Die Ausgabe ist still</translation>
     </message>
+    <message>
+        <source>Constant bitrate</source>
+        <translation>Konstante Bitrate</translation>
+    </message>
+    <message>
+        <source>Variable bitrate</source>
+        <translation>Variable Bitrate</translation>
+    </message>
+    <message>
+        <source>Average bitrate</source>
+        <translation>Durchschnittliche Bitrate</translation>
+    </message>
+    <message>
+        <source>Bitrate</source>
+        <translation>Bitrate</translation>
+    </message>
+    <message>
+        <source>Quality</source>
+        <translation>Qualität</translation>
+    </message>
+    <message>
+        <source>Compression level</source>
+        <translation>Kompressionsstufe</translation>
+    </message>
+    <message>
+        <source>The output is not lossless: %1</source>
+        <translation>Die Ausgabe ist nicht verlustfrei: %1</translation>
+    </message>
+    <message>
+        <source>it decodes to %1 channels, %2 were encoded</source>
+        <translation>sie ergibt %1 Kanäle, %2 wurden codiert</translation>
+    </message>
+    <message>
+        <source>it decodes to %1 samples per channel, %2 were encoded</source>
+        <translation>sie ergibt %1 Samples je Kanal, %2 wurden codiert</translation>
+    </message>
+    <message>
+        <source>its samples differ from %1 s on</source>
+        <translation>ihre Samples weichen ab %1 s ab</translation>
+    </message>
+    <message>
+        <source>it holds no audio</source>
+        <translation>sie enthält kein Audio</translation>
+    </message>
 </context>
 <context>
     <name>gui::AboutDialog</name>

@@ -517,6 +517,50 @@
         <source>ReplayGain tags not written: the output is silent</source>
         <translation>Balises ReplayGain non écrites : la sortie est silencieuse</translation>
     </message>
+    <message>
+        <source>Constant bitrate</source>
+        <translation>Débit constant</translation>
+    </message>
+    <message>
+        <source>Variable bitrate</source>
+        <translation>Débit variable</translation>
+    </message>
+    <message>
+        <source>Average bitrate</source>
+        <translation>Débit moyen</translation>
+    </message>
+    <message>
+        <source>Bitrate</source>
+        <translation>Débit</translation>
+    </message>
+    <message>
+        <source>Quality</source>
+        <translation>Qualité</translation>
+    </message>
+    <message>
+        <source>Compression level</source>
+        <translation>Niveau de compression</translation>
+    </message>
+    <message>
+        <source>The output is not lossless: %1</source>
+        <translation>La sortie n'est pas sans perte : %1</translation>
+    </message>
+    <message>
+        <source>it decodes to %1 channels, %2 were encoded</source>
+        <translation>elle se décode en %1 canaux, %2 ont été encodés</translation>
+    </message>
+    <message>
+        <source>it decodes to %1 samples per channel, %2 were encoded</source>
+        <translation>elle se décode en %1 échantillons par canal, %2 ont été encodés</translation>
+    </message>
+    <message>
+        <source>its samples differ from %1 s on</source>
+        <translation>ses échantillons diffèrent à partir de %1 s</translation>
+    </message>
+    <message>
+        <source>it holds no audio</source>
+        <translation>elle ne contient pas d'audio</translation>
+    </message>
 </context>
 <context>
     <name>gui::AboutDialog</name>

@@ -1,5 +1,6 @@
 #include "core/OutputFormats.h"
 
+#include <QCoreApplication>
 #include <QStringList>
 
 #include <algorithm>
@@ -23,22 +24,65 @@ constexpr std::array<int, 1> kOpusRates{48000};
 constexpr RateRange kAnyRate{1000, 384000};
 
 constexpr EncoderMode kMp3Modes[] = {
-    {"cbr", "Constant bitrate", ModeValue::Kbps, "3", 8, 320, 160, kBitrates},
-    {"vbr", "Variable bitrate", ModeValue::Quality, "Mp3Quality", 0, 9, 2, {}},
-    {"abr", "Average bitrate", ModeValue::Kbps, "Mp3AverageBitrate", 8, 310, 160, {}},
+    {"cbr", QT_TRANSLATE_NOOP("core", "Constant bitrate"), ModeValue::Kbps, "3", 8, 320, 160,
+     kBitrates},
+    {"vbr",
+     QT_TRANSLATE_NOOP("core", "Variable bitrate"),
+     ModeValue::Quality,
+     "Mp3Quality",
+     0,
+     9,
+     2,
+     {}},
+    {"abr",
+     QT_TRANSLATE_NOOP("core", "Average bitrate"),
+     ModeValue::Kbps,
+     "Mp3AverageBitrate",
+     8,
+     310,
+     160,
+     {}},
 };
 constexpr EncoderMode kVorbisModes[] = {
-    {"bitrate", "Bitrate", ModeValue::Kbps, "3", 8, 320, 160, kBitrates},
-    {"quality", "Quality", ModeValue::Quality, "OggQuality", -1, 10, 5, {}},
+    {"bitrate", QT_TRANSLATE_NOOP("core", "Bitrate"), ModeValue::Kbps, "3", 8, 320, 160, kBitrates},
+    {"quality",
+     QT_TRANSLATE_NOOP("core", "Quality"),
+     ModeValue::Quality,
+     "OggQuality",
+     -1,
+     10,
+     5,
+     {}},
 };
 constexpr EncoderMode kFlacModes[] = {
-    {"compression", "Compression level", ModeValue::Compression, "FlacCompression", 0, 8, 5, {}},
+    {"compression",
+     QT_TRANSLATE_NOOP("core", "Compression level"),
+     ModeValue::Compression,
+     "FlacCompression",
+     0,
+     8,
+     5,
+     {}},
 };
 constexpr EncoderMode kOpusModes[] = {
-    {"bitrate", "Bitrate", ModeValue::Kbps, "OpusBitrate", 6, 510, 128, {}},
+    {"bitrate",
+     QT_TRANSLATE_NOOP("core", "Bitrate"),
+     ModeValue::Kbps,
+     "OpusBitrate",
+     6,
+     510,
+     128,
+     {}},
 };
 constexpr EncoderMode kAacModes[] = {
-    {"bitrate", "Bitrate", ModeValue::Kbps, "AacBitrate", 32, 320, 192, {}},
+    {"bitrate",
+     QT_TRANSLATE_NOOP("core", "Bitrate"),
+     ModeValue::Kbps,
+     "AacBitrate",
+     32,
+     320,
+     192,
+     {}},
 };
 
 using enum OutputFormat;

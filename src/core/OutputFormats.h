@@ -40,7 +40,7 @@ enum class ModeValue { Kbps, Quality, Compression };
 
 struct EncoderMode {
     const char* id;    // --mode and the settings file: "cbr"
-    const char* name;  // shown: "Constant bitrate"
+    const char* name;  // shown through translate("core"): "Constant bitrate"
     ModeValue value;
     const char* settingsKey;  // where its number is kept in section "Main"
     int minimum;

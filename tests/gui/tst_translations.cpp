@@ -21,9 +21,11 @@ QString readText(const QString& path) {
 }
 
 // Texts that stay as they are in every language: names, formats, units.
-const QStringList kUntranslated{
-    "Quillmoor Sonbridge", "Sonbridge",    "Ogg Vorbis", "Microsoft ADPCM",
-    "IMA ADPCM",           "MPEG Layer-3", "GSM 6.10",   "Copyright \\u00A9 2026 Quillmoor"};
+const QStringList kUntranslated{"Quillmoor Sonbridge", "Sonbridge", "Ogg Vorbis", "Microsoft ADPCM",
+                                "IMA ADPCM", "MPEG Layer-3", "GSM 6.10",
+                                "Copyright \\u00A9 2026 Quillmoor",
+                                // APEv2 item keys for pictures
+                                "Cover Art (Front)", "Cover Art (Other)"};
 
 }  // namespace
 
