@@ -296,12 +296,14 @@ QByteArray sourceFollowingWaveFormat(const QByteArray& listed, bool sourceRate,
 
 QString fitWaveEncoding(WavEncoding& e, int sourceRate, int sourceChannels) {
     const QByteArray name(e.encoder ? e.encoder : "");
+    // Held here: the capacity only points at the rates it is given.
+    const auto mp3Rates = listedRates();
     OutputCapacity capacity{
         QStringLiteral("WAV"), {}, kMinKeptRate, kMaxKeptRate, kMaxKeptChannels};
     if (name == "libgsm_ms") {
         capacity = {QStringLiteral("GSM 6.10"), kGsmRates, 0, 0, 1};
     } else if (name == "libmp3lame") {
-        capacity = {QStringLiteral("MPEG Layer-3"), listedRates(), 0, 0, 2};
+        capacity = {QStringLiteral("MPEG Layer-3"), mp3Rates, 0, 0, 2};
     } else if (name.startsWith("adpcm")) {
         capacity.formatName = QStringLiteral("ADPCM");
         capacity.maxChannels = 2;
