@@ -4,7 +4,6 @@
 
 #include <QMap>
 #include <QStringList>
-#include <QtEndian>
 
 #include <algorithm>
 #include <cstdlib>
@@ -13,55 +12,6 @@
 namespace cli {
 
 namespace {
-
-// The fields of a block the choice depends on.
-struct Entry {
-    QString codec;        // short name: "pcm16", "ima-adpcm" ...
-    QString description;  // "PCM 16 bit"
-    int rate = 0;
-    int channels = 0;
-    int kbps = 0;  // average bitrate, for MP3's choice
-    QByteArray block;
-};
-
-QString shortName(const QString& formatName, int bits) {
-    if (formatName == QLatin1String("PCM")) return QStringLiteral("pcm%1").arg(bits);
-    static const QMap<QString, QString> names{
-        {QStringLiteral("IEEE Float"), QStringLiteral("float32")},
-        {QStringLiteral("A-Law"), QStringLiteral("alaw")},
-        {QStringLiteral("mu-Law"), QStringLiteral("mulaw")},
-        {QStringLiteral("IMA ADPCM"), QStringLiteral("ima-adpcm")},
-        {QStringLiteral("Microsoft ADPCM"), QStringLiteral("ms-adpcm")},
-        {QStringLiteral("GSM 6.10"), QStringLiteral("gsm610")},
-        {QStringLiteral("MPEG Layer-3"), QStringLiteral("mp3")},
-    };
-    // A format added to the writer later still gets a usable name.
-    return names.value(formatName, formatName.toLower().replace(QLatin1Char(' '), '-'));
-}
-
-const QList<Entry>& entries() {
-    static const QList<Entry> list = [] {
-        QList<Entry> out;
-        for (const core::WaveFormatInfo& info : core::waveFormats()) {
-            const auto* p = reinterpret_cast<const uchar*>(info.waveFormatEx.constData());
-            if (info.waveFormatEx.size() < 16) continue;
-            Entry e;
-            e.channels = qFromLittleEndian<quint16>(p + 2);
-            e.rate = int(qFromLittleEndian<quint32>(p + 4));
-            e.kbps = int(qint64(qFromLittleEndian<quint32>(p + 8)) * 8 / 1000);
-            e.codec = shortName(info.formatName, qFromLittleEndian<quint16>(p + 14));
-            // "44100 Hz, 16 bit, Stereo": the middle part says what a sample is.
-            const QStringList parts = info.attributes.split(QStringLiteral(", "));
-            e.description = info.formatName;
-            if (parts.size() == 3 && e.codec != QLatin1String("mp3"))
-                e.description += QLatin1Char(' ') + parts[1];
-            e.block = info.waveFormatEx;
-            out.append(e);
-        }
-        return out;
-    }();
-    return list;
-}
 
 QList<int> sortedUnique(QList<int> values) {
     std::sort(values.begin(), values.end());
@@ -100,15 +50,15 @@ core::Result<QByteArray> waveFormatFromSpec(const QString& spec, const WaveSpecD
     if (parts.size() > 3 || codec.isEmpty())
         return core::Failure{
             QStringLiteral("bad wave format '%1' (use codec[,rate[,channels]])").arg(spec)};
-    QList<Entry> candidates;
-    for (const Entry& e : entries())
+    QList<core::WaveFormatInfo> candidates;
+    for (const core::WaveFormatInfo& e : core::waveFormats())
         if (e.codec == codec) candidates.append(e);
     if (candidates.isEmpty())
         return core::Failure{
             QStringLiteral("unknown WAV codec '%1' (see --list-wave-formats)").arg(codec)};
 
     QList<int> rates;
-    for (const Entry& e : candidates) rates.append(e.rate);
+    for (const core::WaveFormatInfo& e : candidates) rates.append(e.sampleRate);
     rates = sortedUnique(rates);
     // A codec with one rate or channel count has nothing to follow the source in.
     const bool sourceRate = parts.size() < 2 && defaults.rate == 0 && rates.size() > 1;
@@ -122,8 +72,8 @@ core::Result<QByteArray> waveFormatFromSpec(const QString& spec, const WaveSpecD
     }
 
     QList<int> channelChoices;
-    for (const Entry& e : candidates)
-        if (e.rate == rate) channelChoices.append(e.channels);
+    for (const core::WaveFormatInfo& e : candidates)
+        if (e.sampleRate == rate) channelChoices.append(e.channels);
     channelChoices = sortedUnique(channelChoices);
     const bool sourceChannels =
         parts.size() < 3 && defaults.channels == 0 && channelChoices.size() > 1;
@@ -139,21 +89,21 @@ core::Result<QByteArray> waveFormatFromSpec(const QString& spec, const WaveSpecD
         channels = *asked;
     }
 
-    const Entry* chosen = nullptr;
-    for (const Entry& e : candidates) {
-        if (e.rate != rate || e.channels != channels) continue;
+    const core::WaveFormatInfo* chosen = nullptr;
+    for (const core::WaveFormatInfo& e : candidates) {
+        if (e.sampleRate != rate || e.channels != channels) continue;
         // Bitrates come in ascending order: a tie goes to the higher one.
-        if (!chosen || std::llabs(qint64(e.kbps) - defaults.mp3Kbps) <=
-                           std::llabs(qint64(chosen->kbps) - defaults.mp3Kbps))
+        if (!chosen || std::llabs(qint64(e.averageKbps) - defaults.mp3Kbps) <=
+                           std::llabs(qint64(chosen->averageKbps) - defaults.mp3Kbps))
             chosen = &e;
     }
     // rate and channels were picked from the candidates
-    return core::sourceFollowingWaveFormat(chosen->block, sourceRate, sourceChannels);
+    return core::sourceFollowingWaveFormat(chosen->waveFormatEx, sourceRate, sourceChannels);
 }
 
 QString waveFormatListing() {
     QStringList codecs;
-    for (const Entry& e : entries())
+    for (const core::WaveFormatInfo& e : core::waveFormats())
         if (!codecs.contains(e.codec)) codecs.append(e.codec);
 
     QString text;
@@ -161,12 +111,12 @@ QString waveFormatListing() {
         QString description;
         QList<int> rates, channels;
         QMap<int, QList<int>> kbpsByRate;
-        for (const Entry& e : entries()) {
+        for (const core::WaveFormatInfo& e : core::waveFormats()) {
             if (e.codec != codec) continue;
             description = e.description;
-            rates.append(e.rate);
+            rates.append(e.sampleRate);
             channels.append(e.channels);
-            kbpsByRate[e.rate].append(e.kbps);
+            kbpsByRate[e.sampleRate].append(e.averageKbps);
         }
         rates = sortedUnique(rates);
         channels = sortedUnique(channels);

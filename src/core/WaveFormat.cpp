@@ -60,9 +60,15 @@ int msSamplesPerBlock(int align, int ch) {
     return (align - 7 * ch) * 2 / ch + 2;
 }
 
-class Writer {
+// Writes a block and keeps what it says beside it.
+class Block {
 public:
-    Writer(quint16 tag, int ch, int rate, int avg, int align, int bits, int cbSize) {
+    Block(quint16 tag, int ch, int rate, qint64 avg, int align, int bits, int cbSize) {
+        facts.formatTag = tag;
+        facts.channels = ch;
+        facts.sampleRate = rate;
+        facts.averageKbps = int(avg * 8 / 1000);
+        facts.bitsPerSample = bits;
         put16(tag);
         put16(ch);
         put32(rate);
@@ -74,62 +80,70 @@ public:
     void put16(int v) {
         char b[2];
         qToLittleEndian<quint16>(quint16(v), b);
-        data.append(b, 2);
+        facts.waveFormatEx.append(b, 2);
     }
     void put32(qint64 v) {
         char b[4];
         qToLittleEndian<quint32>(quint32(v), b);
-        data.append(b, 4);
+        facts.waveFormatEx.append(b, 4);
     }
-    QByteArray data;
+    WaveFormatInfo facts;
 };
 
-QString channelText(int ch) {
-    return ch == 1 ? QStringLiteral("Mono") : QStringLiteral("Stereo");
+// Names a built block. sample says what one sample is ("16 bit"; empty
+// where nothing does); shown is what the attributes put between the rate
+// and the channels (the sample, or MP3's bitrate; nothing for GSM 6.10).
+WaveFormatInfo named(Block block, const char* name, const QString& codec, const QString& sample,
+                     const QString& shown) {
+    WaveFormatInfo f = std::move(block.facts);
+    f.formatName = QString::fromLatin1(name);
+    f.codec = codec;
+    f.description = sample.isEmpty() ? f.formatName : f.formatName + QLatin1Char(' ') + sample;
+    const QString channels = f.channels == 1 ? QStringLiteral("Mono") : QStringLiteral("Stereo");
+    f.attributes = shown.isEmpty()
+                       ? QStringLiteral("%1 Hz, %2").arg(f.sampleRate).arg(channels)
+                       : QStringLiteral("%1 Hz, %2, %3").arg(f.sampleRate).arg(shown, channels);
+    return f;
 }
 
-WaveFormatInfo info(QByteArray wfx, const char* name, int rate, const QString& middle, int ch) {
-    return {std::move(wfx), QString::fromLatin1(name),
-            QStringLiteral("%1 Hz, %2, %3").arg(rate).arg(middle, channelText(ch))};
-}
-
-QByteArray simple(quint16 tag, int ch, int rate, int bits) {
+WaveFormatInfo linear(quint16 tag, const char* name, const QString& codec, int ch, int rate,
+                      int bits) {
     const int align = ch * bits / 8;
-    return Writer(tag, ch, rate, rate * align, align, bits, 0).data;
+    const QString sample = QStringLiteral("%1 bit").arg(bits);
+    return named(Block(tag, ch, rate, qint64(rate) * align, align, bits, 0), name, codec, sample,
+                 sample);
 }
 
-QByteArray ima(int ch, int rate) {
+WaveFormatInfo adpcm(quint16 tag, int ch, int rate) {
     const int align = adpcmBlock(rate, ch);
-    const int spb = imaSamplesPerBlock(align, ch);
-    Writer w(kImaAdpcm, ch, rate, int(qint64(rate) * align / spb), align, 4, 2);
-    w.put16(spb);
-    return w.data;
+    const bool ima = tag == kImaAdpcm;
+    const int spb = ima ? imaSamplesPerBlock(align, ch) : msSamplesPerBlock(align, ch);
+    Block b(tag, ch, rate, qint64(rate) * align / spb, align, 4, ima ? 2 : 32);
+    b.put16(spb);
+    if (!ima) {
+        b.put16(int(kMsCoefs.size() / 2));
+        for (qint16 c : kMsCoefs) b.put16(c);
+    }
+    const QString sample = QStringLiteral("4 bit");
+    return named(std::move(b), ima ? "IMA ADPCM" : "Microsoft ADPCM",
+                 ima ? QStringLiteral("ima-adpcm") : QStringLiteral("ms-adpcm"), sample, sample);
 }
 
-QByteArray msAdpcm(int ch, int rate) {
-    const int align = adpcmBlock(rate, ch);
-    const int spb = msSamplesPerBlock(align, ch);
-    Writer w(kMsAdpcm, ch, rate, int(qint64(rate) * align / spb), align, 4, 32);
-    w.put16(spb);
-    w.put16(int(kMsCoefs.size() / 2));
-    for (qint16 c : kMsCoefs) w.put16(c);
-    return w.data;
+WaveFormatInfo gsm() {
+    Block b(kGsm610, 1, 8000, 1625, 65, 0, 2);
+    b.put16(320);
+    return named(std::move(b), "GSM 6.10", QStringLiteral("gsm610"), {}, {});
 }
 
-QByteArray gsm() {
-    Writer w(kGsm610, 1, 8000, 1625, 65, 0, 2);
-    w.put16(320);
-    return w.data;
-}
-
-QByteArray mp3(int ch, int rate, int kbps) {
-    Writer w(kMp3, ch, rate, kbps * 125, 1, 0, 12);
-    w.put16(1);  // MPEGLAYER3_ID_MPEG
-    w.put32(2);  // padding off
-    w.put16((isMpeg1Rate(rate) ? 144000 : 72000) * kbps / rate);
-    w.put16(1);     // frames per block
-    w.put16(1393);  // codec delay
-    return w.data;
+WaveFormatInfo mp3(int ch, int rate, int kbps) {
+    Block b(kMp3, ch, rate, kbps * 125, 1, 0, 12);
+    b.put16(1);  // MPEGLAYER3_ID_MPEG
+    b.put32(2);  // padding off
+    b.put16((isMpeg1Rate(rate) ? 144000 : 72000) * kbps / rate);
+    b.put16(1);     // frames per block
+    b.put16(1393);  // codec delay
+    return named(std::move(b), "MPEG Layer-3", QStringLiteral("mp3"), {},
+                 QStringLiteral("%1 kbit/s").arg(kbps));
 }
 
 QList<int> listedMp3Kbps(int rate) {
@@ -143,31 +157,26 @@ QList<WaveFormatInfo> buildWaveFormats() {
     for (int bits : {8, 16, 24, 32})
         for (int rate : listedRates())
             for (int ch : {1, 2})
-                out.append(info(simple(kPcm, ch, rate, bits), "PCM", rate,
-                                QStringLiteral("%1 bit").arg(bits), ch));
+                out.append(linear(kPcm, "PCM", QStringLiteral("pcm%1").arg(bits), ch, rate, bits));
     const struct {
         quint16 tag;
         const char* name;
+        const char* codec;
         int bits;
-    } simpleCodecs[] = {{kFloat, "IEEE Float", 32}, {kALaw, "A-Law", 8}, {kMuLaw, "mu-Law", 8}};
+    } simpleCodecs[] = {{kFloat, "IEEE Float", "float32", 32},
+                        {kALaw, "A-Law", "alaw", 8},
+                        {kMuLaw, "mu-Law", "mulaw", 8}};
     for (const auto& c : simpleCodecs)
         for (int rate : listedRates())
             for (int ch : {1, 2})
-                out.append(info(simple(c.tag, ch, rate, c.bits), c.name, rate,
-                                QStringLiteral("%1 bit").arg(c.bits), ch));
-    for (int rate : listedRates())
-        for (int ch : {1, 2})
-            out.append(info(ima(ch, rate), "IMA ADPCM", rate, QStringLiteral("4 bit"), ch));
-    for (int rate : listedRates())
-        for (int ch : {1, 2})
-            out.append(
-                info(msAdpcm(ch, rate), "Microsoft ADPCM", rate, QStringLiteral("4 bit"), ch));
-    out.append({gsm(), QStringLiteral("GSM 6.10"), QStringLiteral("8000 Hz, Mono")});
+                out.append(linear(c.tag, c.name, QLatin1String(c.codec), ch, rate, c.bits));
+    for (quint16 tag : {kImaAdpcm, kMsAdpcm})
+        for (int rate : listedRates())
+            for (int ch : {1, 2}) out.append(adpcm(tag, ch, rate));
+    out.append(gsm());
     for (int rate : listedRates())
         for (int kbps : listedMp3Kbps(rate))
-            for (int ch : {1, 2})
-                out.append(info(mp3(ch, rate, kbps), "MPEG Layer-3", rate,
-                                QStringLiteral("%1 kbit/s").arg(kbps), ch));
+            for (int ch : {1, 2}) out.append(mp3(ch, rate, kbps));
     return out;
 }
 

@@ -14,11 +14,19 @@
 namespace core {
 
 // One WAV format the writer can produce, as a WAVEFORMATEX block
-// (little-endian, cbSize extra bytes included) plus readable texts.
+// (little-endian, cbSize extra bytes included) plus what it says, set where
+// the block is built so that nobody reads it back.
 struct WaveFormatInfo {
     QByteArray waveFormatEx;
-    QString formatName;  // "PCM", "IMA ADPCM", "GSM 6.10" ...
-    QString attributes;  // "44100 Hz, 16 bit, Stereo"
+    QString formatName;   // "PCM", "IMA ADPCM", "GSM 6.10" ...
+    QString attributes;   // "44100 Hz, 16 bit, Stereo"
+    QString codec;        // the command line's name: "pcm16", "ima-adpcm", "mp3" ...
+    QString description;  // the codec as the command line lists it: "PCM 16 bit"
+    quint16 formatTag = 0;
+    int bitsPerSample = 0;  // as the block states it: 0 for GSM 6.10 and MP3
+    int sampleRate = 0;
+    int channels = 0;
+    int averageKbps = 0;  // the block's byte rate in kbit/s, rounded down
 };
 
 struct WavEncoding {

@@ -6,30 +6,11 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
-#include <QtEndian>
 
 #include <algorithm>
 
 namespace gui {
 namespace {
-
-struct BlockFields {
-    quint16 tag = 0;
-    quint16 channels = 0;
-    quint32 rate = 0;
-    quint16 bits = 0;
-};
-
-BlockFields blockFields(const QByteArray& block) {
-    BlockFields f;
-    if (block.size() < 16) return f;
-    const auto* p = reinterpret_cast<const uchar*>(block.constData());
-    f.tag = qFromLittleEndian<quint16>(p);
-    f.channels = qFromLittleEndian<quint16>(p + 2);
-    f.rate = qFromLittleEndian<quint32>(p + 4);
-    f.bits = qFromLittleEndian<quint16>(p + 14);
-    return f;
-}
 
 // The stored block may be longer than the format's, padded with zeros.
 bool sameBlock(const QByteArray& format, const QByteArray& stored) {
@@ -45,8 +26,8 @@ int findInitial(const QList<core::WaveFormatInfo>& formats, const QByteArray& cu
         if (sameBlock(formats[i].waveFormatEx, current)) return i;
     }
     for (int i = 0; i < formats.size(); ++i) {
-        const BlockFields f = blockFields(formats[i].waveFormatEx);
-        if (f.tag == 1 && f.channels == 2 && f.rate == 44100 && f.bits == 16) return i;
+        const core::WaveFormatInfo& f = formats[i];
+        if (f.codec == QLatin1String("pcm16") && f.channels == 2 && f.sampleRate == 44100) return i;
     }
     return formats.isEmpty() ? -1 : 0;
 }
@@ -123,12 +104,9 @@ void WaveFormatDialog::showAttributes(int formatRow) {
     int keep = -1;
     for (int i = 0; i < formats_.size(); ++i) {
         if (formats_[i].formatName != names_[formatRow]) continue;
-        if (previous >= 0) {
-            const BlockFields was = blockFields(formats_[previous].waveFormatEx);
-            const BlockFields now = blockFields(formats_[i].waveFormatEx);
-            if (keep < 0 && was.rate == now.rate && was.channels == now.channels)
-                keep = attributeFormats_.size();
-        }
+        if (previous >= 0 && keep < 0 && formats_[previous].sampleRate == formats_[i].sampleRate &&
+            formats_[previous].channels == formats_[i].channels)
+            keep = attributeFormats_.size();
         attributeFormats_.append(i);
         attributeList_->addItem(formats_[i].attributes);
     }
