@@ -1,6 +1,7 @@
 #include "core/AudioFiles.h"
 
 #include "core/NativePath.h"
+#include "core/OutputFormats.h"
 
 #include <dirent.h>
 #include <sys/stat.h>
@@ -28,10 +29,17 @@ struct Entry {
 }  // namespace
 
 const QStringList& audioExtensions() {
-    static const QStringList list{
-        "mp3",  "mp2", "mpeg", "wav", "ogg",  "vox", "raw", "pcm", "flac", "oga", "opus", "m4a",
-        "m4b",  "aac", "aiff", "aif", "aifc", "wma", "ape", "wv",  "mka",  "mp1", "mpa",  "mpg",
-        "wave", "au",  "snd",  "ac3", "dts",  "amr", "caf", "w64", "tta",  "spx", "mpc",  "gsm"};
+    static const QStringList list = [] {
+        QStringList out;
+        for (const FormatInfo& format : outputFormats())
+            if (!out.contains(QLatin1String(format.extension)))
+                out << QLatin1String(format.extension);
+        // What the decoder reads besides what this program writes.
+        out << QStringList{"mp2",  "mpeg", "vox", "raw", "pcm", "oga", "m4b", "aac",  "aiff", "aif",
+                           "aifc", "wma",  "ape", "mka", "mp1", "mpa", "mpg", "wave", "au",   "snd",
+                           "ac3",  "dts",  "amr", "caf", "w64", "tta", "spx", "mpc",  "gsm"};
+        return out;
+    }();
     return list;
 }
 
