@@ -4,7 +4,7 @@
 <context>
     <name>MainWindowUi</name>
     <message>
-        <source>By default, the program places the output audio file in the same directory with the source file. If you need to move audio file to other directory, uncheck the "Save to the same folder" and click the "Browse" button.</source>
+        <source>By default, the program places the output audio file in the same directory with the source file. If you need to move audio file to other directory, uncheck the &quot;Save to the same folder&quot; and click the &quot;Browse&quot; button.</source>
         <translation>Standardmäßig legt das Programm die umgewandelte Datei im Ordner der Quelldatei ab. Soll sie in einen anderen Ordner, entfernen Sie das Häkchen bei „Im selben Ordner speichern“ und klicken Sie auf „Durchsuchen“.</translation>
     </message>
     <message>
@@ -210,7 +210,7 @@
         <translation>Tags nicht geschrieben: die WAV-Datei ist größer als 4 GiB</translation>
     </message>
     <message>
-        <source>The encoder %1 can't be started: %2</source>
+        <source>The encoder %1 can&apos;t be started: %2</source>
         <translation>Der Encoder %1 lässt sich nicht starten: %2</translation>
     </message>
     <message>
@@ -266,7 +266,7 @@
         <translation>Die Datei existiert nicht</translation>
     </message>
     <message>
-        <source>This kind of audio can't be decoded</source>
+        <source>This kind of audio can&apos;t be decoded</source>
         <translation>Diese Art von Audio lässt sich nicht dekodieren</translation>
     </message>
     <message>
@@ -282,15 +282,15 @@
         <translation>Mono</translation>
     </message>
     <message>
-        <source>Encoded as %1: %2 can't take %3</source>
+        <source>Encoded as %1: %2 can&apos;t take %3</source>
         <translation>Umgewandelt als %1: %2 nimmt %3 nicht an</translation>
     </message>
     <message>
-        <source>Encoded at %1 kbps: %2 can't reach %3 kbps at %4 Hz %5</source>
+        <source>Encoded at %1 kbps: %2 can&apos;t reach %3 kbps at %4 Hz %5</source>
         <translation>Mit %1 kbit/s umgewandelt: %2 erreicht bei %4 Hz %5 keine %3 kbit/s</translation>
     </message>
     <message>
-        <source>The encoder can't take this audio format</source>
+        <source>The encoder can&apos;t take this audio format</source>
         <translation>Der Encoder nimmt dieses Audioformat nicht an</translation>
     </message>
     <message>
@@ -310,11 +310,11 @@
         <translation>Das Speicherkontingent ist erschöpft</translation>
     </message>
     <message>
-        <source>The file can't be read: permission denied</source>
+        <source>The file can&apos;t be read: permission denied</source>
         <translation>Die Datei kann nicht gelesen werden: keine Berechtigung</translation>
     </message>
     <message>
-        <source>The output can't be written: permission denied</source>
+        <source>The output can&apos;t be written: permission denied</source>
         <translation>Die Ausgabe kann nicht geschrieben werden: keine Berechtigung</translation>
     </message>
     <message>
@@ -326,19 +326,19 @@
         <translation>Die Datei enthält keine Tonspur</translation>
     </message>
     <message>
-        <source>This output format can't be encoded here</source>
+        <source>This output format can&apos;t be encoded here</source>
         <translation>Dieses Zielformat kann hier nicht erzeugt werden</translation>
     </message>
     <message>
-        <source>The audio can't be converted to the output's rate and channels</source>
+        <source>The audio can&apos;t be converted to the output&apos;s rate and channels</source>
         <translation>Der Ton lässt sich nicht in Abtastrate und Kanäle der Ausgabe umwandeln</translation>
     </message>
     <message>
-        <source>The audio can't be encoded</source>
+        <source>The audio can&apos;t be encoded</source>
         <translation>Der Ton lässt sich nicht kodieren</translation>
     </message>
     <message>
-        <source>The output can't be written</source>
+        <source>The output can&apos;t be written</source>
         <translation>Die Ausgabe kann nicht geschrieben werden</translation>
     </message>
     <message>
@@ -346,7 +346,7 @@
         <translation>Keine Audiodatei, oder die Datei ist beschädigt</translation>
     </message>
     <message>
-        <source>The written file can't be read back</source>
+        <source>The written file can&apos;t be read back</source>
         <translation>Die geschriebene Datei lässt sich nicht wieder lesen</translation>
     </message>
     <message>
@@ -354,11 +354,11 @@
         <translation>Die geschriebene Datei ist beschädigt</translation>
     </message>
     <message>
-        <source>The written file's header says %1 bytes, it holds %2</source>
+        <source>The written file&apos;s header says %1 bytes, it holds %2</source>
         <translation>Laut Kopf der geschriebenen Datei sind es %1 Byte, sie enthält %2</translation>
     </message>
     <message>
-        <source>The written file's %1 chunk is cut short</source>
+        <source>The written file&apos;s %1 chunk is cut short</source>
         <translation>Der Abschnitt %1 der geschriebenen Datei ist abgeschnitten</translation>
     </message>
     <message>
@@ -378,7 +378,7 @@
         <translation>Die geschriebene Datei hat %1 Kanäle, nicht %2</translation>
     </message>
     <message>
-        <source>The written file's length can't be read</source>
+        <source>The written file&apos;s length can&apos;t be read</source>
         <translation>Die Dauer der geschriebenen Datei lässt sich nicht lesen</translation>
     </message>
     <message>
@@ -386,15 +386,15 @@
         <translation>Die geschriebene Datei dauert %1 s, die Quelle %2 s</translation>
     </message>
     <message>
-        <source>The output can't be created in %1: %2</source>
+        <source>The output can&apos;t be created in %1: %2</source>
         <translation>Die Ausgabe kann in %1 nicht angelegt werden: %2</translation>
     </message>
     <message>
-        <source>The output can't be written: %1</source>
+        <source>The output can&apos;t be written: %1</source>
         <translation>Die Ausgabe kann nicht geschrieben werden: %1</translation>
     </message>
     <message>
-        <source>The output can't be named %1: %2</source>
+        <source>The output can&apos;t be named %1: %2</source>
         <translation>Die Ausgabe kann nicht %1 heißen: %2</translation>
     </message>
     <message>
@@ -402,7 +402,7 @@
         <translation>Bearbeitung... %1% erledigt</translation>
     </message>
     <message>
-        <source>Tags not copied: the source's tags could not be read</source>
+        <source>Tags not copied: the source&apos;s tags could not be read</source>
         <translation>Tags nicht übernommen: die Tags der Quelle ließen sich nicht lesen</translation>
     </message>
     <message>
@@ -474,7 +474,7 @@
         <translation>%1 unfertige Dateien eines früheren Laufs entfernt</translation>
     </message>
     <message>
-        <source>%1 channels can't be mixed to %2</source>
+        <source>%1 channels can&apos;t be mixed to %2</source>
         <translation>%1 Kanäle lassen sich nicht auf %2 mischen</translation>
     </message>
     <message>
@@ -642,44 +642,8 @@ sonbridge-cli wandelt im Terminal um.</translation>
 <context>
     <name>gui::EncoderSettingsDialog</name>
     <message>
-        <source>MP3 to %1 kbps</source>
-        <translation>MP3 auf %1 kbit/s</translation>
-    </message>
-    <message>
-        <source>Ogg Vorbis to %1 kbps</source>
-        <translation>Ogg Vorbis auf %1 kbit/s</translation>
-    </message>
-    <message>
-        <source>Adjusted: %1</source>
-        <translation>Angepasst: %1</translation>
-    </message>
-    <message>
         <source>Encoder settings</source>
         <translation>Encoder-Einstellungen</translation>
-    </message>
-    <message>
-        <source>Samples &amp;rate, Hz</source>
-        <translation>Abtast&amp;rate, Hz</translation>
-    </message>
-    <message>
-        <source>Sample rate</source>
-        <translation>Abtastrate</translation>
-    </message>
-    <message>
-        <source>&amp;Bitrate, kbps</source>
-        <translation>&amp;Bitrate, kbit/s</translation>
-    </message>
-    <message>
-        <source>Bitrate</source>
-        <translation>Bitrate</translation>
-    </message>
-    <message>
-        <source>&amp;Mono</source>
-        <translation>&amp;Mono</translation>
-    </message>
-    <message>
-        <source>&amp;Stereo</source>
-        <translation>&amp;Stereo</translation>
     </message>
     <message>
         <source>Simultaneous co&amp;nversions</source>
@@ -700,6 +664,61 @@ sonbridge-cli wandelt im Terminal um.</translation>
     <message>
         <source>&amp;Cancel</source>
         <translation>&amp;Abbrechen</translation>
+    </message>
+</context>
+<context>
+    <name>gui::FormatChoicesBox</name>
+    <message>
+        <source>Mode</source>
+        <translation>Modus</translation>
+    </message>
+    <message>
+        <source>Mo&amp;de:</source>
+        <translation>Mo&amp;dus:</translation>
+    </message>
+    <message>
+        <source>Sample rate</source>
+        <translation>Abtastrate</translation>
+    </message>
+    <message>
+        <source>Same as source</source>
+        <translation>Wie die Quelle</translation>
+    </message>
+    <message>
+        <source>Samples &amp;rate, Hz:</source>
+        <translation>Abtast&amp;rate, Hz:</translation>
+    </message>
+    <message>
+        <source>&amp;Mono</source>
+        <translation>&amp;Mono</translation>
+    </message>
+    <message>
+        <source>&amp;Stereo</source>
+        <translation>&amp;Stereo</translation>
+    </message>
+    <message>
+        <source>Same &amp;as source</source>
+        <translation>Wie die Q&amp;uelle</translation>
+    </message>
+    <message>
+        <source>&amp;Bitrate, kbps:</source>
+        <translation>&amp;Bitrate, kbit/s:</translation>
+    </message>
+    <message>
+        <source>&amp;Quality:</source>
+        <translation>&amp;Qualität:</translation>
+    </message>
+    <message>
+        <source>Com&amp;pression level:</source>
+        <translation>Kom&amp;pressionsstufe:</translation>
+    </message>
+    <message>
+        <source>The wave format (codec, rate and channels) is chosen when the conversion starts.</source>
+        <translation>Das Wave-Format (Codec, Rate und Kanäle) wird beim Start der Umwandlung gewählt.</translation>
+    </message>
+    <message>
+        <source>Adjusted: %1 to %2 kbps</source>
+        <translation>Angepasst: %1 auf %2 kbit/s</translation>
     </message>
 </context>
 <context>
@@ -784,7 +803,7 @@ sonbridge-cli wandelt im Terminal um.</translation>
         <translation>Wenn die Ausgabe &amp;existiert:</translation>
     </message>
     <message>
-        <source>{artist} {albumartist} {album} {title} {track} {disc} {year} {genre} {name} {folder}; "/" makes folders</source>
+        <source>{artist} {albumartist} {album} {title} {track} {disc} {year} {genre} {name} {folder}; &quot;/&quot; makes folders</source>
         <translation>{artist} {albumartist} {album} {title} {track} {disc} {year} {genre} {name} {folder}; „/“ legt Ordner an</translation>
     </message>
     <message>
@@ -819,7 +838,7 @@ sonbridge-cli wandelt im Terminal um.</translation>
         <translation>Eine falsche Version von %1 wurde geladen</translation>
     </message>
     <message>
-        <source>These files can't be added: they are missing, empty or can't be read.
+        <source>These files can&apos;t be added: they are missing, empty or can&apos;t be read.
 
 %1</source>
         <translation>Diese Dateien lassen sich nicht hinzufügen: Sie fehlen, sind leer oder nicht lesbar.

@@ -4,7 +4,7 @@
 <context>
     <name>MainWindowUi</name>
     <message>
-        <source>By default, the program places the output audio file in the same directory with the source file. If you need to move audio file to other directory, uncheck the "Save to the same folder" and click the "Browse" button.</source>
+        <source>By default, the program places the output audio file in the same directory with the source file. If you need to move audio file to other directory, uncheck the &quot;Save to the same folder&quot; and click the &quot;Browse&quot; button.</source>
         <translation>Par défaut, le programme place le fichier converti dans le dossier du fichier source. Pour le placer dans un autre dossier, décochez « Enregistrer dans le même dossier » et cliquez sur « Parcourir ».</translation>
     </message>
     <message>
@@ -210,7 +210,7 @@
         <translation>Étiquettes non écrites : le WAV dépasse 4 Gio</translation>
     </message>
     <message>
-        <source>The encoder %1 can't be started: %2</source>
+        <source>The encoder %1 can&apos;t be started: %2</source>
         <translation>L’encodeur %1 ne peut pas démarrer : %2</translation>
     </message>
     <message>
@@ -266,7 +266,7 @@
         <translation>Le fichier n’existe pas</translation>
     </message>
     <message>
-        <source>This kind of audio can't be decoded</source>
+        <source>This kind of audio can&apos;t be decoded</source>
         <translation>Ce type d’audio ne peut pas être décodé</translation>
     </message>
     <message>
@@ -282,15 +282,15 @@
         <translation>mono</translation>
     </message>
     <message>
-        <source>Encoded as %1: %2 can't take %3</source>
+        <source>Encoded as %1: %2 can&apos;t take %3</source>
         <translation>Encodé en %1 : %2 n’accepte pas %3</translation>
     </message>
     <message>
-        <source>Encoded at %1 kbps: %2 can't reach %3 kbps at %4 Hz %5</source>
+        <source>Encoded at %1 kbps: %2 can&apos;t reach %3 kbps at %4 Hz %5</source>
         <translation>Encodé à %1 kbit/s : %2 n’atteint pas %3 kbit/s à %4 Hz %5</translation>
     </message>
     <message>
-        <source>The encoder can't take this audio format</source>
+        <source>The encoder can&apos;t take this audio format</source>
         <translation>L’encodeur n’accepte pas ce format audio</translation>
     </message>
     <message>
@@ -310,11 +310,11 @@
         <translation>Le quota disque est épuisé</translation>
     </message>
     <message>
-        <source>The file can't be read: permission denied</source>
+        <source>The file can&apos;t be read: permission denied</source>
         <translation>Le fichier ne peut pas être lu : accès refusé</translation>
     </message>
     <message>
-        <source>The output can't be written: permission denied</source>
+        <source>The output can&apos;t be written: permission denied</source>
         <translation>La sortie ne peut pas être écrite : accès refusé</translation>
     </message>
     <message>
@@ -326,19 +326,19 @@
         <translation>Le fichier ne contient aucun flux audio</translation>
     </message>
     <message>
-        <source>This output format can't be encoded here</source>
+        <source>This output format can&apos;t be encoded here</source>
         <translation>Ce format de sortie ne peut pas être encodé ici</translation>
     </message>
     <message>
-        <source>The audio can't be converted to the output's rate and channels</source>
+        <source>The audio can&apos;t be converted to the output&apos;s rate and channels</source>
         <translation>Le son ne peut pas être converti à la fréquence et aux canaux de la sortie</translation>
     </message>
     <message>
-        <source>The audio can't be encoded</source>
+        <source>The audio can&apos;t be encoded</source>
         <translation>Le son ne peut pas être encodé</translation>
     </message>
     <message>
-        <source>The output can't be written</source>
+        <source>The output can&apos;t be written</source>
         <translation>La sortie ne peut pas être écrite</translation>
     </message>
     <message>
@@ -346,7 +346,7 @@
         <translation>Pas un fichier audio, ou le fichier est endommagé</translation>
     </message>
     <message>
-        <source>The written file can't be read back</source>
+        <source>The written file can&apos;t be read back</source>
         <translation>Le fichier écrit ne peut pas être relu</translation>
     </message>
     <message>
@@ -354,11 +354,11 @@
         <translation>Le fichier écrit est endommagé</translation>
     </message>
     <message>
-        <source>The written file's header says %1 bytes, it holds %2</source>
+        <source>The written file&apos;s header says %1 bytes, it holds %2</source>
         <translation>L’en-tête du fichier écrit annonce %1 octets, il en contient %2</translation>
     </message>
     <message>
-        <source>The written file's %1 chunk is cut short</source>
+        <source>The written file&apos;s %1 chunk is cut short</source>
         <translation>Le bloc %1 du fichier écrit est tronqué</translation>
     </message>
     <message>
@@ -378,7 +378,7 @@
         <translation>Le fichier écrit a %1 canaux, pas %2</translation>
     </message>
     <message>
-        <source>The written file's length can't be read</source>
+        <source>The written file&apos;s length can&apos;t be read</source>
         <translation>La durée du fichier écrit ne peut pas être lue</translation>
     </message>
     <message>
@@ -386,15 +386,15 @@
         <translation>Le fichier écrit dure %1 s, la source %2 s</translation>
     </message>
     <message>
-        <source>The output can't be created in %1: %2</source>
+        <source>The output can&apos;t be created in %1: %2</source>
         <translation>La sortie ne peut pas être créée dans %1 : %2</translation>
     </message>
     <message>
-        <source>The output can't be written: %1</source>
+        <source>The output can&apos;t be written: %1</source>
         <translation>La sortie ne peut pas être écrite : %1</translation>
     </message>
     <message>
-        <source>The output can't be named %1: %2</source>
+        <source>The output can&apos;t be named %1: %2</source>
         <translation>La sortie ne peut pas être nommée %1 : %2</translation>
     </message>
     <message>
@@ -402,7 +402,7 @@
         <translation>Traitement... %1 % terminé</translation>
     </message>
     <message>
-        <source>Tags not copied: the source's tags could not be read</source>
+        <source>Tags not copied: the source&apos;s tags could not be read</source>
         <translation>Étiquettes non copiées : celles de la source sont illisibles</translation>
     </message>
     <message>
@@ -474,7 +474,7 @@
         <translation>%1 fichiers inachevés d’une exécution précédente supprimés</translation>
     </message>
     <message>
-        <source>%1 channels can't be mixed to %2</source>
+        <source>%1 channels can&apos;t be mixed to %2</source>
         <translation>%1 canaux ne peuvent pas être mixés en %2</translation>
     </message>
     <message>
@@ -543,7 +543,7 @@
     </message>
     <message>
         <source>The output is not lossless: %1</source>
-        <translation>La sortie n'est pas sans perte : %1</translation>
+        <translation>La sortie n&apos;est pas sans perte : %1</translation>
     </message>
     <message>
         <source>it decodes to %1 channels, %2 were encoded</source>
@@ -559,7 +559,7 @@
     </message>
     <message>
         <source>it holds no audio</source>
-        <translation>elle ne contient pas d'audio</translation>
+        <translation>elle ne contient pas d&apos;audio</translation>
     </message>
 </context>
 <context>
@@ -642,44 +642,8 @@ sonbridge-cli convertit depuis un terminal.</translation>
 <context>
     <name>gui::EncoderSettingsDialog</name>
     <message>
-        <source>MP3 to %1 kbps</source>
-        <translation>MP3 à %1 kbit/s</translation>
-    </message>
-    <message>
-        <source>Ogg Vorbis to %1 kbps</source>
-        <translation>Ogg Vorbis à %1 kbit/s</translation>
-    </message>
-    <message>
-        <source>Adjusted: %1</source>
-        <translation>Ajusté : %1</translation>
-    </message>
-    <message>
         <source>Encoder settings</source>
         <translation>Réglages de l’encodeur</translation>
-    </message>
-    <message>
-        <source>Samples &amp;rate, Hz</source>
-        <translation>F&amp;réquence, Hz</translation>
-    </message>
-    <message>
-        <source>Sample rate</source>
-        <translation>Fréquence d’échantillonnage</translation>
-    </message>
-    <message>
-        <source>&amp;Bitrate, kbps</source>
-        <translation>&amp;Débit, kbit/s</translation>
-    </message>
-    <message>
-        <source>Bitrate</source>
-        <translation>Débit</translation>
-    </message>
-    <message>
-        <source>&amp;Mono</source>
-        <translation>&amp;Mono</translation>
-    </message>
-    <message>
-        <source>&amp;Stereo</source>
-        <translation>&amp;Stéréo</translation>
     </message>
     <message>
         <source>Simultaneous co&amp;nversions</source>
@@ -700,6 +664,61 @@ sonbridge-cli convertit depuis un terminal.</translation>
     <message>
         <source>&amp;Cancel</source>
         <translation>&amp;Annuler</translation>
+    </message>
+</context>
+<context>
+    <name>gui::FormatChoicesBox</name>
+    <message>
+        <source>Mode</source>
+        <translation>Mode</translation>
+    </message>
+    <message>
+        <source>Mo&amp;de:</source>
+        <translation>Mo&amp;de :</translation>
+    </message>
+    <message>
+        <source>Sample rate</source>
+        <translation>Fréquence</translation>
+    </message>
+    <message>
+        <source>Same as source</source>
+        <translation>Comme la source</translation>
+    </message>
+    <message>
+        <source>Samples &amp;rate, Hz:</source>
+        <translation>F&amp;réquence, Hz :</translation>
+    </message>
+    <message>
+        <source>&amp;Mono</source>
+        <translation>&amp;Mono</translation>
+    </message>
+    <message>
+        <source>&amp;Stereo</source>
+        <translation>&amp;Stéréo</translation>
+    </message>
+    <message>
+        <source>Same &amp;as source</source>
+        <translation>Comme l&amp;a source</translation>
+    </message>
+    <message>
+        <source>&amp;Bitrate, kbps:</source>
+        <translation>&amp;Débit, kbit/s :</translation>
+    </message>
+    <message>
+        <source>&amp;Quality:</source>
+        <translation>&amp;Qualité :</translation>
+    </message>
+    <message>
+        <source>Com&amp;pression level:</source>
+        <translation>Niveau de com&amp;pression :</translation>
+    </message>
+    <message>
+        <source>The wave format (codec, rate and channels) is chosen when the conversion starts.</source>
+        <translation>Le format wave (codec, fréquence et canaux) se choisit au début de la conversion.</translation>
+    </message>
+    <message>
+        <source>Adjusted: %1 to %2 kbps</source>
+        <translation>Ajusté : %1 à %2 kbit/s</translation>
     </message>
 </context>
 <context>
@@ -784,7 +803,7 @@ sonbridge-cli convertit depuis un terminal.</translation>
         <translation>Si la sortie e&amp;xiste :</translation>
     </message>
     <message>
-        <source>{artist} {albumartist} {album} {title} {track} {disc} {year} {genre} {name} {folder}; "/" makes folders</source>
+        <source>{artist} {albumartist} {album} {title} {track} {disc} {year} {genre} {name} {folder}; &quot;/&quot; makes folders</source>
         <translation>{artist} {albumartist} {album} {title} {track} {disc} {year} {genre} {name} {folder} ; « / » crée des dossiers</translation>
     </message>
     <message>
@@ -819,7 +838,7 @@ sonbridge-cli convertit depuis un terminal.</translation>
         <translation>Une version incorrecte de %1 a été chargée</translation>
     </message>
     <message>
-        <source>These files can't be added: they are missing, empty or can't be read.
+        <source>These files can&apos;t be added: they are missing, empty or can&apos;t be read.
 
 %1</source>
         <translation>Ces fichiers ne peuvent pas être ajoutés : ils sont absents, vides ou illisibles.

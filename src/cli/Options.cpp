@@ -173,9 +173,12 @@ QString helpText() {
                "      --mode MODE            the format's mode by name: MP3 cbr, vbr or abr; OGG "
                "bitrate or quality\n"
                "      --compression N        FLAC compression level (default: saved)\n"
-               "  -r, --rate HZ              output sample rate, one of the window's 8000 to "
-               "48000 (default: saved, else 44100)\n"
-               "      --mono | --stereo      channel mode (default: saved, else stereo)\n"
+               "  -r, --rate HZ|source       output sample rate, one of the window's 8000 to "
+               "48000, or the source's\n"
+               "                             (default: saved, else 44100)\n"
+               "      --channels 1|2|source  mono, stereo or the source's channels (default: "
+               "saved, else 2)\n"
+               "      --mono | --stereo      the same as --channels 1 or 2\n"
                "  -w, --wave-format SPEC     WAV: codec[,rate[,channels]], e.g. pcm16,44100,2 or "
                "ima-adpcm,22050,1\n"
                "      --list-wave-formats    print the WAV codecs, rates and channel choices and "
@@ -214,8 +217,10 @@ QString helpText() {
                "  -V, --version              show the version and exit\n"
                "\n"
                "Formats and their settings:\n%3"
+               "A format that can't take the rate or channels asked for (MP3: 8000 to 48000 Hz,\n"
+               "two channels at most) uses the nearest it can, and says so.\n"
                "WAV output without -w is PCM 16-bit, 44100 Hz stereo. A SPEC without rate or\n"
-               "channels takes -r and --mono/--stereo when given, else the source's (or the\n"
+               "channels takes -r and --channels when given, else the source's (or the\n"
                "nearest the codec takes); MP3 inside WAV takes the listed bitrate nearest to -b\n"
                "(128 when -b is not given).\n"
                "Without --existing an existing file is never overwritten: \"name (copy).mp3\", "
@@ -237,6 +242,7 @@ core::Result<Options> parseCommandLine(const QStringList& arguments) {
     const QCommandLineOption rate({"r", "rate"}, {}, "hz");
     const QCommandLineOption mono("mono");
     const QCommandLineOption stereo("stereo");
+    const QCommandLineOption channels("channels", {}, "n");
     const QCommandLineOption waveFormat({"w", "wave-format"}, {}, "spec");
     const QCommandLineOption listWaveFormats("list-wave-formats");
     const QCommandLineOption outputDir({"o", "output-dir"}, {}, "dir");
@@ -255,11 +261,32 @@ core::Result<Options> parseCommandLine(const QStringList& arguments) {
     const QCommandLineOption version(QStringList{"V", "version"});
     // A diagnostic for the benchmark: the longest wait between two turns of the event loop.
     const QCommandLineOption loopGap("report-loop-gap");
-    parser.addOptions({format,    bitrate,    quality,       mode,       compression,
-                       rate,      mono,       stereo,        waveFormat, listWaveFormats,
-                       outputDir, recursive,  keepStructure, noTags,     existing,
-                       name,      shard,      replayGain,    jobs,       quiet,
-                       verbose,   noSettings, help,          version,    loopGap});
+    parser.addOptions({format,
+                       bitrate,
+                       quality,
+                       mode,
+                       compression,
+                       rate,
+                       mono,
+                       stereo,
+                       channels,
+                       waveFormat,
+                       listWaveFormats,
+                       outputDir,
+                       recursive,
+                       keepStructure,
+                       noTags,
+                       existing,
+                       name,
+                       shard,
+                       replayGain,
+                       jobs,
+                       quiet,
+                       verbose,
+                       noSettings,
+                       help,
+                       version,
+                       loopGap});
 
     using core::Failure;
     if (!parser.parse(arguments)) return Failure{parser.errorText()};
@@ -300,17 +327,30 @@ core::Result<Options> parseCommandLine(const QStringList& arguments) {
     else if (*kbps > 0)
         askedKbps = *kbps;
     if (parser.isSet(rate)) {
-        askedRate = wholeNumber(parser.value(rate));
-        if (!askedRate || !knownRate(*askedRate))
-            return Failure{QStringLiteral("rate '%1' is not one of %2 (Hz)")
-                               .arg(parser.value(rate), rateList())};
+        const QString text = parser.value(rate);
+        askedRate = text == QLatin1String("source") ? core::kSourceSampleRate : wholeNumber(text);
+        if (!askedRate || (*askedRate != core::kSourceSampleRate && !knownRate(*askedRate)))
+            return Failure{
+                QStringLiteral("rate '%1' is not one of %2 (Hz) or source").arg(text, rateList())};
         options.encoder.sampleRate = *askedRate;
     }
-    if (parser.isSet(mono) && parser.isSet(stereo))
-        return Failure{QStringLiteral("--mono and --stereo exclude each other")};
-    if (parser.isSet(mono) || parser.isSet(stereo)) {
-        options.encoder.stereo = parser.isSet(stereo);
-        askedChannels = options.encoder.stereo ? 2 : 1;
+    if (int(parser.isSet(mono)) + int(parser.isSet(stereo)) + int(parser.isSet(channels)) > 1)
+        return Failure{QStringLiteral("--mono, --stereo and --channels exclude each other")};
+    if (parser.isSet(channels)) {
+        const QString text = parser.value(channels);
+        // 0: the source's.
+        askedChannels = text == QLatin1String("1")        ? 1
+                        : text == QLatin1String("2")      ? 2
+                        : text == QLatin1String("source") ? std::optional<int>(0)
+                                                          : std::nullopt;
+        if (!askedChannels)
+            return Failure{QStringLiteral("--channels '%1' is not 1, 2 or source").arg(text)};
+    } else if (parser.isSet(mono) || parser.isSet(stereo)) {
+        askedChannels = parser.isSet(stereo) ? 2 : 1;
+    }
+    if (askedChannels) {
+        options.encoder.sourceChannels = *askedChannels == 0;
+        if (*askedChannels > 0) options.encoder.stereo = *askedChannels == 2;
     }
     if (parser.isSet(jobs)) {
         const std::optional<int> n = wholeNumber(parser.value(jobs));

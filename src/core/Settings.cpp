@@ -91,7 +91,9 @@ void saveSettings(const Settings& settings, const QString& path) {
     set("2", settings.destination);
     set("3", QString::number(settings.encoder.bitrate));
     set("4", QString::number(settings.formatIndex));
-    set("5", QString::number(settings.encoder.stereo ? 1 : 0));
+    set("5", QString::number(settings.encoder.sourceChannels ? 2
+                             : settings.encoder.stereo       ? 1
+                                                             : 0));
     set("6", QString::number(settings.encoder.sampleRate));
     set("7", QString::number(settings.simultaneousConversions));
     set("8", QString::number(settings.copyTags ? 1 : 0));
@@ -181,7 +183,11 @@ void loadSettings(Settings& settings, const QString& path) {
     settings.destination = read("2");
     if (const auto v = iniNumber(read("3"), 32)) settings.encoder.bitrate = static_cast<qint32>(*v);
     if (const auto v = iniNumber(read("4"), 16)) settings.formatIndex = static_cast<qint16>(*v);
-    if (const auto v = iniNumber(read("5"), 16)) settings.encoder.stereo = *v == 1;
+    // 0 mono, 1 stereo, 2 the source's channels (anything else: mono).
+    if (const auto v = iniNumber(read("5"), 16)) {
+        settings.encoder.sourceChannels = *v == 2;
+        settings.encoder.stereo = *v == 1 || *v == 2;
+    }
     if (const auto v = iniNumber(read("6"), 32))
         settings.encoder.sampleRate = static_cast<qint32>(*v);
     // Added later: a file without it keeps the default.

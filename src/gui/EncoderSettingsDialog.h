@@ -1,6 +1,7 @@
 #pragma once
-// "Encoder settings": bitrate, sample rate and channel mode for the MP3 and
-// OGG encoders, and how many files convert at once. Edits the settings in
+// "Encoder settings": the chosen output format's mode, bitrate or quality,
+// sample rate and channels, how many files convert at once, tags and
+// output names. Edits the settings in
 // memory only; the settings file is written when the main window closes.
 
 #include "core/Settings.h"
@@ -10,11 +11,11 @@
 
 class QCheckBox;
 class QComboBox;
-class QLabel;
 class QPushButton;
-class QRadioButton;
 
 namespace gui {
+
+class FormatChoicesBox;
 
 class EncoderSettingsDialog : public QDialog {
     Q_OBJECT
@@ -25,28 +26,19 @@ public:
     EncoderSettingsDialog(core::Settings& settings, QWidget* owner,
                           const ExampleSource& example = {});
 
-    QComboBox* sampleRateCombo() const { return sampleRateCombo_; }
-    QComboBox* bitrateCombo() const { return bitrateCombo_; }
+    FormatChoicesBox* formatChoices() const { return formatChoices_; }
     QComboBox* simultaneousCombo() const { return simultaneousCombo_; }
-    QRadioButton* monoOption() const { return monoOption_; }
-    QRadioButton* stereoOption() const { return stereoOption_; }
     QCheckBox* copyTagsCheck() const { return copyTagsCheck_; }
     OutputOptionsBox* outputOptions() const { return outputOptions_; }
     QPushButton* okButton() const { return okButton_; }
     QPushButton* cancelButton() const { return cancelButton_; }
-    // Says which encoder will use another bitrate than the one chosen.
-    QLabel* adjustmentNote() const { return adjustmentNote_; }
 
 private:
     void store();
 
     core::Settings& settings_;
-    QComboBox* sampleRateCombo_ = nullptr;
-    QComboBox* bitrateCombo_ = nullptr;
+    FormatChoicesBox* formatChoices_ = nullptr;
     QComboBox* simultaneousCombo_ = nullptr;
-    QRadioButton* monoOption_ = nullptr;
-    QRadioButton* stereoOption_ = nullptr;
-    QLabel* adjustmentNote_ = nullptr;
     QCheckBox* copyTagsCheck_ = nullptr;
     OutputOptionsBox* outputOptions_ = nullptr;
     QPushButton* okButton_ = nullptr;

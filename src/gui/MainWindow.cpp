@@ -155,8 +155,11 @@ void MainWindow::connectCommands() {
                      "web pages."));
     });
     connect(u.aboutAction, &QAction::triggered, this, [this] { showAbout(this, dialogs_); });
-    connect(u.settingsButton, &QPushButton::clicked, this,
-            [this] { showEncoderSettings(this, settings_, exampleSource()); });
+    connect(u.settingsButton, &QPushButton::clicked, this, [this] {
+        // The dialog shows the choices of the format picked now.
+        settings_.formatIndex = static_cast<qint16>(ui_.outputFormatCombo->currentIndex());
+        showEncoderSettings(this, settings_, exampleSource());
+    });
     connect(u.browseButton, &QPushButton::clicked, this, &MainWindow::browseForDestination);
     connect(u.sameFolderCheck, &QCheckBox::stateChanged, this,
             [this] { ui_.applyDestinationLayout(ticked(ui_.sameFolderCheck)); });

@@ -91,6 +91,7 @@ private slots:
         // Read as the window reads it: abc is 0 kbps, moved to MP3's lowest;
         // no format 99 falls back to MP3; a blank channel mode is mono.
         const QByteArray damaged = "[Main]\r\n3=abc\r\n4=99\r\n5=\r\n6=32000\r\n";
+        const QByteArray sameAsSource = "[Main]\n3=160\n4=1\n5=2\n6=0\n";
         const QByteArray vbr = "[Main]\r\n3=320\r\n4=1\r\n5=1\r\n6=48000\r\nMp3Mode=vbr\r\n";
         // clang-format off
         const std::tuple<QStringList, QByteArray, int, int, QString, QString, bool> rows[] = {
@@ -103,6 +104,9 @@ private slots:
             {{"-w", "gsm610"}, none, 44100, 2, "gsm_ms 8000 1", "wav", true},
             {{"-w", "mp3,32000,1"}, none, 44100, 2, "mp3 32000 1", "wav", true},
             {{"-w", "pcm24"}, none, 96000, 6, "pcm_s24le 96000 6", "wav", true},
+            {{"-f", "flac", "-r", "source", "--channels", "source"}, none, 96000, 6, "flac 96000 6", "flac", true},
+            {{}, sameAsSource, 96000, 6, "mp3 48000 2", "mp3", true},
+            {{"-f", "wav", "-r", "source"}, none, 32000, 1, "pcm_s16le 32000 2", "wav", true},
             {{"--no-tags"}, none, 44100, 2, "mp3 44100 2", "mp3", false},
             {{}, oggMono32k, 44100, 2, "vorbis 32000 1", "ogg", true},
             {{"-f", "mp3"}, wav22k, 44100, 2, "mp3 22050 2", "mp3", true},
@@ -124,8 +128,11 @@ private slots:
             const CliRun r = cli(args + QStringList{"-o", out, source});
             // Not a terminal: the per-file line and nothing else; a changed bitrate in brackets.
             QCOMPARE(lines(r.out).size(), 1);
+            const QString ending = settings == damaged                          ? "mono)\n"
+                                   : settings == sameAsSource && args.isEmpty() ? "6 channels)\n"
+                                                                                : output + "\n";
             QVERIFY2(r.out.startsWith(QString("converted  %1 -> %2").arg(source, output)) &&
-                         r.out.endsWith(settings == damaged ? "mono)\n" : output + "\n"),
+                         r.out.endsWith(ending),
                      qPrintable(r.out));
             QVERIFY2(r.exitCode == 0 && r.err.isEmpty(), qPrintable(r.err));
             QCOMPARE(filesBelow(out), QStringList{"in." + extension});
@@ -297,7 +304,8 @@ private slots:
             {{"-w", "pcm16,44100,3", "SRC"}, "pcm16 has no channel count '3'"},
             {{"-w", "opus", "SRC"}, "unknown WAV codec 'opus'"},
             {{"-f", "mp3", "-w", "pcm16", "SRC"}, "--wave-format is for WAV output only"},
-            {{"--mono", "--stereo", "SRC"}, "--mono and --stereo exclude each other"},
+            {{"--mono", "--channels", "2", "SRC"}, "--mono, --stereo and --channels exclude each other"},
+            {{"--channels", "3", "SRC"}, "--channels '3' is not 1, 2 or source"},
             {{"--keep-structure", "SRC"}, "--keep-structure needs -o DIR and -R"},
             {{"--existing", "overwrite", "SRC"}, "--existing 'overwrite' is not copy, skip or replace"},
             {{"--name", "{artist}/{tilte}", "SRC"}, "--name: unknown field {tilte}"},

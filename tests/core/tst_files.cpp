@@ -29,8 +29,9 @@ namespace {
 QString fields(const core::Settings& s) {
     return QString::asprintf("%d|%d|%s|%d|%d|%d|%d|%d|%d|%d", s.sameFolderBox, s.openFolderBox,
                              qPrintable(s.destination), s.encoder.bitrate, s.formatIndex,
-                             s.encoder.stereo, s.encoder.sampleRate, s.simultaneousConversions,
-                             s.copyTags, s.stopAtFirstFailure);
+                             s.encoder.sourceChannels ? 2 : int(s.encoder.stereo),
+                             s.encoder.sampleRate, s.simultaneousConversions, s.copyTags,
+                             s.stopAtFirstFailure);
 }
 
 // Settings whose every field differs from what an empty key reads as.
@@ -248,7 +249,7 @@ private slots:
     // Each key alone in the file, over before(): what the settings then
     // hold. The keys missing read as empty text, but for the later "7" and
     // "8" and "11". A box takes 0, 1 or 2; a number too wide keeps the field; "5=2"
-    // is mono; jobs are clamped to 16, and 0 keeps them.
+    // is the source's channels, "5=3" mono; jobs are clamped to 16, and 0 keeps them.
     void loadReadsEachKeyByItsRule() {
         const std::pair<const char*, const char*> rows[] = {
             {"0=2", "2|0||0|0|0|0|3|1|1"},
@@ -259,7 +260,8 @@ private slots:
             {"3=2147483648", "0|0||5|0|0|0|3|1|1"},
             {"4=99999", "0|0||0|2|0|0|3|1|1"},
             {"5=1", "0|0||0|0|1|0|3|1|1"},
-            {"5=2", "0|0||0|0|0|0|3|1|1"},
+            {"5=2", "0|0||0|0|2|0|3|1|1"},
+            {"5=3", "0|0||0|0|0|0|3|1|1"},
             {"6=22050.5", "0|0||0|0|0|22050|3|1|1"},
             {"7=4", "0|0||0|0|0|0|4|1|1"},
             {"7=17", "0|0||0|0|0|0|16|1|1"},

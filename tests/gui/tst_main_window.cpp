@@ -4,6 +4,7 @@
 
 #include "core/Settings.h"
 #include "gui/EncoderSettingsDialog.h"
+#include "gui/FormatChoicesBox.h"
 #include "support/AudioFixtures.h"
 #include "support/gui/WindowFixture.h"
 
@@ -15,6 +16,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -207,18 +209,18 @@ private slots:
         QVERIFY(!s.window().isEnabled());
         auto* dialog = s.window().findChild<gui::EncoderSettingsDialog*>("encoderSettingsDialog");
         QVERIFY(dialog);
-        QCOMPARE(dialog->bitrateCombo()->currentText(), QStringLiteral("160"));
-        QCOMPARE(dialog->sampleRateCombo()->currentText(), QStringLiteral("44100"));
-        QVERIFY(dialog->stereoOption()->isChecked());
+        gui::FormatChoicesBox* box = dialog->formatChoices();
+        QCOMPARE(box->numberCombo()->currentText(), QStringLiteral("160"));
+        QCOMPARE(box->sampleRateCombo()->currentText(), QStringLiteral("44100"));
+        QVERIFY(box->stereoOption()->isChecked());
         QCOMPARE(dialog->simultaneousCombo()->currentText(),
                  QString::number(core::defaultSimultaneousConversions()));
-        QCOMPARE(dialog->simultaneousCombo()->count(), 16);
 
-        dialog->bitrateCombo()->setCurrentText(QStringLiteral("96"));
-        dialog->sampleRateCombo()->setCurrentText(QStringLiteral("22050"));
-        dialog->monoOption()->setChecked(true);
-        QCOMPARE(dialog->adjustmentNote()->text(),
-                 QStringLiteral("Adjusted: Ogg Vorbis to 90 kbps"));
+        box->numberCombo()->setCurrentText(QStringLiteral("256"));
+        box->sampleRateCombo()->setCurrentText(QStringLiteral("22050"));
+        box->monoOption()->setChecked(true);
+        // MPEG-2 at 22050 Hz ends at 160 kbps.
+        QCOMPARE(box->adjustmentNote()->text(), QStringLiteral("Adjusted: MP3 to 160 kbps"));
         dialog->simultaneousCombo()->setCurrentText(QStringLiteral("5"));
         dialog->copyTagsCheck()->setChecked(false);
         if (close == "ok")
@@ -228,22 +230,87 @@ private slots:
         else if (close == "esc")
             QTest::keyClick(dialog, Qt::Key_Escape);
         else if (close == "enter")
-            QTest::keyClick(dialog->monoOption(), Qt::Key_Return);
+            QTest::keyClick(box->monoOption(), Qt::Key_Return);
         else
             QTest::keyClick(dialog->cancelButton(), Qt::Key_Return);
         QTRY_VERIFY(s.window().isEnabled());
         QCOMPARE(iniValue("3"), QStringLiteral("160"));  // nothing on disk yet
 
         const core::Settings now = s.window().currentSettings();
-        QCOMPARE(now.encoder.bitrate, stored ? 96 : 160);
+        QCOMPARE(now.encoder.bitrate, stored ? 256 : 160);
         QCOMPARE(now.encoder.sampleRate, stored ? 22050 : 44100);
         QCOMPARE(now.encoder.stereo, !stored);
         QCOMPARE(now.copyTags, !stored);
         QCOMPARE(now.simultaneousConversions, stored ? 5 : core::defaultSimultaneousConversions());
         s.window().close();
-        QCOMPARE(iniValue("3"), stored ? QStringLiteral("96") : QStringLiteral("160"));
+        QCOMPARE(iniValue("3"), stored ? QStringLiteral("256") : QStringLiteral("160"));
         QCOMPARE(iniValue("7"),
                  QString::number(stored ? 5 : core::defaultSimultaneousConversions()));
+    }
+
+    // Each format's mode and number are its own, kept across runs, and the
+    // source's rate and channels can be asked for; the choices shown are
+    // those of the format picked in the window.
+    void eachFormatKeepsItsChoices() {
+        struct Row {
+            int format;
+            QString mode;  // empty: the format's only mode
+            int number;
+            QString key, value;  // where the number is kept
+        };
+        const Row rows[] = {{1, "Variable bitrate", 4, "Mp3Quality", "4"},
+                            {2, "Quality", -1, "OggQuality", "-1"},
+                            {3, "", 8, "FlacCompression", "8"},
+                            {4, "", 96, "OpusBitrate", "96"},
+                            {5, "", 256, "AacBitrate", "256"}};
+        // A closed dialog is deleted later: only the one just opened counts.
+        const auto openDialog = [](StartedWindow& s, int format) {
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            s.ui().outputFormatCombo->setCurrentIndex(format);
+            s.ui().settingsButton->click();
+            auto* d = s.window().findChild<gui::EncoderSettingsDialog*>("encoderSettingsDialog");
+            return d ? d->formatChoices() : nullptr;
+        };
+        {
+            StartedWindow s;
+            QVERIFY(s.start());
+            for (const Row& row : rows) {
+                gui::FormatChoicesBox* box = openDialog(s, row.format);
+                QVERIFY(box);
+                if (!row.mode.isEmpty()) box->modeCombo()->setCurrentText(row.mode);
+                QVERIFY(box->numberSpin()->isVisibleTo(box));
+                box->numberSpin()->setValue(row.number);
+                box->sampleRateCombo()->setCurrentIndex(0);
+                box->sourceChannelsOption()->setChecked(true);
+                qobject_cast<gui::EncoderSettingsDialog*>(box->window())->okButton()->click();
+                QTRY_VERIFY(s.window().isEnabled());
+            }
+            s.window().close();
+        }
+        for (const Row& row : rows) QCOMPARE(iniValue(row.key), row.value);
+        QCOMPARE(iniValue("Mp3Mode"), QStringLiteral("vbr"));
+        QCOMPARE(iniValue("OggMode"), QStringLiteral("quality"));
+        QCOMPARE(iniValue("3"), QStringLiteral("160"));  // the fixed bitrate is untouched
+        QCOMPARE(iniValue("5"), QStringLiteral("2"));
+        QCOMPARE(iniValue("6"), QStringLiteral("0"));
+
+        StartedWindow s;
+        QVERIFY(s.start());
+        for (const Row& row : rows) {
+            gui::FormatChoicesBox* box = openDialog(s, row.format);
+            QVERIFY(box);
+            if (!row.mode.isEmpty()) QCOMPARE(box->modeCombo()->currentText(), row.mode);
+            QCOMPARE(box->numberSpin()->value(), row.number);
+            QCOMPARE(box->sampleRateCombo()->currentText(), QStringLiteral("Same as source"));
+            QVERIFY(box->sourceChannelsOption()->isChecked());
+            // Back to the fixed bitrate: its own number, not the quality's.
+            if (row.format == 1) {
+                box->modeCombo()->setCurrentIndex(0);
+                QCOMPARE(box->numberCombo()->currentText(), QStringLiteral("160"));
+            }
+            qobject_cast<gui::EncoderSettingsDialog*>(box->window())->cancelButton()->click();
+            QTRY_VERIFY(s.window().isEnabled());
+        }
     }
 
     // While either dialog is open, the disabled main window refuses the

@@ -65,7 +65,7 @@ private slots:
                                          QRegularExpression::DotMatchesEverythingOption);
         const QRegularExpression literal("\"((?:[^\"\\\\\\n]|\\\\.)*)\"");
         const QRegularExpression prose("^&?[A-Z][a-z&]*[a-z]+(?:[ ,:.!?(].*)?$");
-        const QRegularExpression marked("\\btr\\(|translate\\(|QT_TRANSLATE_NOOP\\(");
+        const QRegularExpression marked("\\btr\\(|translate\\(|QT_TRANSLATE_NOOP\\(|QT_TR_NOOP\\(");
         const QRegularExpression technical(
             "#include|setObjectName|named\\(|qWarning|QDBus|Q_CLASSINFO|QRegularExpression|"
             "QStringLiteral\\(\"/");
