@@ -3,6 +3,7 @@
 // format is asked through the dialogs, and no encoder outlives the window.
 // Real files, real lame and oggenc; only the person's answers are scripted.
 
+#include "core/Settings.h"
 #include "core/WaveFormat.h"
 #include "support/AudioFixtures.h"
 #include "support/Processes.h"
@@ -10,6 +11,7 @@
 
 #include <QDBusConnection>
 #include <QLabel>
+#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -181,6 +183,58 @@ private slots:
         }
         QVERIFY(s_.ui().startButton->isEnabled() && s_.ui().addButton->isEnabled());
         QVERIFY(!s_.window().statusBar()->isVisible() && !s_.ui().stopButton->isEnabled());
+    }
+
+    // One settings file, read by the window and by the command line: both
+    // take and refuse the same values and make the same file of a source.
+    void windowAndCommandLineReadSettingsAlike() {
+        struct Row {
+            QByteArray keys;
+            int sourceRate, sourceChannels;
+            QString extension, audio;
+        };
+        const Row rows[] = {
+            // 100 kbps is no MP3 bitrate: the nearest is used.
+            {"3=100\n4=1\n5=1\n6=44100", 44100, 2, "mp3", "mp3 44100 2"},
+            {"4=1\nMp3Mode=vbr\nMp3Quality=7\n5=2\n6=0", 48000, 1, "mp3", "mp3 48000 1"},
+            // Level 12 is refused: the default 5.
+            {"4=3\nFlacCompression=12\n5=0\n6=22050", 44100, 2, "flac", "flac 22050 1"},
+            {"4=6\n5=2\n6=0", 96000, 6, "m4a", "alac 96000 6"}};
+        QTemporaryDir home;
+        const QString settingsFolder = home.filePath("Documents/Quillmoor Sonbridge");
+        QVERIFY(QDir().mkpath(settingsFolder) && QDir().mkpath(home.filePath("src")));
+        for (const Row& row : rows) {
+            const QString source = fixtures::makeWav(home.filePath("src"), "in.wav", 1.0,
+                                                     row.sourceRate, row.sourceChannels);
+            const QString settingsPath = settingsFolder + "/settings.ini";
+            QVERIFY(fixtures::writeFile(settingsPath, "[Main]\n0=0\n8=0\n" + row.keys + "\n"));
+
+            QProcess cli;
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert("HOME", home.path());
+            cli.setProcessEnvironment(env);
+            cli.start(SONBRIDGE_CLI_PATH, {"-q", "-o", home.filePath("cli"), source});
+            QVERIFY2(cli.waitForFinished(60000) && cli.exitCode() == 0, cli.readAllStandardError());
+
+            core::Settings settings = s_.window().currentSettings();
+            core::loadSettings(settings, settingsPath);
+            settings.destination = home.filePath("window");
+            s_.window().showSettings(settings);
+            s_.rows().removeAll();
+            QCOMPARE(s_.rows().addFiles({source}), 1);
+            s_.ui().startButton->click();
+            QVERIFY(waitIdle());
+            QCOMPARE(s_.statuses(), QStringList{"Converted."});
+
+            const QString name = "/in." + row.extension;
+            const QByteArray fromCli = fixtures::readFile(home.filePath("cli") + name);
+            const QByteArray fromWindow = fixtures::readFile(home.filePath("window") + name);
+            const fixtures::ProbeResult p = fixtures::probe(home.filePath("window") + name);
+            QCOMPARE(QString("%1 %2 %3").arg(p.codec).arg(p.sampleRate).arg(p.channels), row.audio);
+            QVERIFY2(!fromCli.isEmpty() && fromCli.size() == fromWindow.size(), row.keys);
+            QDir(home.filePath("cli")).removeRecursively();
+            QDir(home.filePath("window")).removeRecursively();
+        }
     }
 
     // Stop gives the commands back at once but refuses them until the run
