@@ -130,9 +130,11 @@ core::Result<int> applyModeOptions(const QCommandLineParser& parser, const ModeO
         const QString text = parser.value(*option);
         const std::optional<int> n = wholeNumber(text);
         if (wav && value == core::ModeValue::Kbps) {
-            if (!n || *n < 8 || *n > 320)
-                return Failure{
-                    QStringLiteral("bitrate '%1' is not a number from 8 to 320").arg(text)};
+            // MP3 inside WAV: what MP3's fixed bitrate takes.
+            const core::EncoderMode& mp3 = core::formatInfo(core::OutputFormat::Mp3).modes.front();
+            if (!n || !core::modeAccepts(mp3, *n))
+                return Failure{QStringLiteral("bitrate '%1' is not a number from %2")
+                                   .arg(text, core::modeRangeText(mp3))};
             kbps = *n;
             continue;
         }
