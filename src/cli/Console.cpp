@@ -32,10 +32,6 @@ int terminalColumns() {
 
 const QByteArray kEraseLine = QByteArrayLiteral("\r\x1b[K");
 
-}  // namespace
-
-namespace {
-
 bool isUnsafe(QChar c) {
     const char16_t u = c.unicode();
     return c.category() == QChar::Other_Control || u == 0x061C || u == 0x200E || u == 0x200F ||
@@ -44,32 +40,13 @@ bool isUnsafe(QChar c) {
 
 QString escaped(const QString& unsafe) {
     QString text;
+    // The letters $'...' writes for the controls from '\a' (7) to '\r' (13).
+    static constexpr char kLetters[] = "abtnvfr";
     for (const char byte : core::nativePath(unsafe)) {
-        switch (byte) {
-            case '\a':
-                text += QStringLiteral("\\a");
-                break;
-            case '\b':
-                text += QStringLiteral("\\b");
-                break;
-            case '\t':
-                text += QStringLiteral("\\t");
-                break;
-            case '\n':
-                text += QStringLiteral("\\n");
-                break;
-            case '\v':
-                text += QStringLiteral("\\v");
-                break;
-            case '\f':
-                text += QStringLiteral("\\f");
-                break;
-            case '\r':
-                text += QStringLiteral("\\r");
-                break;
-            default:
-                text += QStringLiteral("\\%1").arg(uint(uchar(byte)), 3, 8, QLatin1Char('0'));
-        }
+        if (byte >= '\a' && byte <= '\r')
+            text.append(QLatin1Char('\\')).append(QLatin1Char(kLetters[byte - '\a']));
+        else
+            text += QStringLiteral("\\%1").arg(uint(uchar(byte)), 3, 8, QLatin1Char('0'));
     }
     return QStringLiteral("$'") + text + QLatin1Char('\'');
 }

@@ -16,63 +16,46 @@ constexpr int kBatchMs = 100;
 FolderScan::FolderScan(Found found, QObject* parent)
     : QObject(parent),
       found_(std::move(found)),
-      worker_([this](std::stop_token stop) { work(stop); }) {}
-
-FolderScan::~FolderScan() {
-    worker_.request_stop();
-    wake_.notify_all();
-    worker_.join();
-}
+      queue_([this](const QStringList& request, const std::stop_token& stop) {
+          scan(request, stop);
+      }) {}
 
 void FolderScan::add(const QStringList& paths) {
     ++pending_;
-    {
-        std::lock_guard lock(mutex_);
-        requests_.push_back(paths);
-    }
-    wake_.notify_all();
+    queue_.push(paths);
 }
 
-void FolderScan::work(const std::stop_token& stop) {
-    for (;;) {
-        QStringList request;
-        {
-            std::unique_lock lock(mutex_);
-            if (!wake_.wait(lock, stop, [this] { return !requests_.empty(); })) return;
-            request = requests_.front();
-            requests_.pop_front();
+void FolderScan::scan(const QStringList& request, const std::stop_token& stop) {
+    QStringList paths, addedFrom;
+    QElapsedTimer sinceSent;
+    sinceSent.start();
+    const auto send = [&](bool last) {
+        QMetaObject::invokeMethod(
+            this,
+            [this, paths, addedFrom, last] {
+                if (!paths.isEmpty()) found_(paths, addedFrom);
+                if (last) --pending_;
+            },
+            Qt::QueuedConnection);
+        paths.clear();
+        addedFrom.clear();
+        sinceSent.restart();
+    };
+    core::FolderWalk walk([&stop] { return stop.stop_requested(); });
+    for (const QString& path : request) {
+        if (!core::isFolder(path)) {
+            paths << path;
+            addedFrom << QString();
+            continue;
         }
-        QStringList paths, addedFrom;
-        QElapsedTimer sinceSent;
-        sinceSent.start();
-        const auto send = [&](bool last) {
-            QMetaObject::invokeMethod(
-                this,
-                [this, paths, addedFrom, last] {
-                    if (!paths.isEmpty()) found_(paths, addedFrom);
-                    if (last) --pending_;
-                },
-                Qt::QueuedConnection);
-            paths.clear();
-            addedFrom.clear();
-            sinceSent.restart();
-        };
-        core::FolderWalk walk([&stop] { return stop.stop_requested(); });
-        for (const QString& path : request) {
-            if (!core::isFolder(path)) {
-                paths << path;
-                addedFrom << QString();
-                continue;
-            }
-            const bool walked = walk.walk(path, [&](const QString& file) {
-                paths << file;
-                addedFrom << path;
-                if (paths.size() >= kBatchFiles || sinceSent.elapsed() >= kBatchMs) send(false);
-            });
-            if (!walked) return;
-        }
-        send(true);
+        const bool walked = walk.walk(path, [&](const QString& file) {
+            paths << file;
+            addedFrom << path;
+            if (paths.size() >= kBatchFiles || sinceSent.elapsed() >= kBatchMs) send(false);
+        });
+        if (!walked) return;
     }
+    send(true);
 }
 
 }  // namespace gui

@@ -4,15 +4,12 @@
 // adding them slow, so one worker thread reads them in list order and the
 // cells fill in as it goes.
 
+#include "gui/WorkQueue.h"
+
 #include <QHash>
 #include <QObject>
 #include <QPersistentModelIndex>
 #include <QString>
-
-#include <condition_variable>
-#include <deque>
-#include <mutex>
-#include <thread>
 
 class QAbstractItemModel;
 
@@ -24,9 +21,8 @@ QString lengthText(double seconds);
 class RowDetails : public QObject {
     Q_OBJECT
 public:
+    // Going away stops the worker after the file it is reading.
     RowDetails(QAbstractItemModel* model, int titleColumn, int lengthColumn);
-    // Stops the worker after the file it is reading.
-    ~RowDetails() override;
 
     // rows: indexes of the rows' first cells; paths: their files, alike.
     void read(const QList<QPersistentModelIndex>& rows, const QStringList& paths);
@@ -36,7 +32,7 @@ private:
         quint64 id;
         QString path;
     };
-    void work(const std::stop_token& stop);  // worker thread
+    void readOne(const Request& request);  // worker thread
     void show(quint64 id, const QString& title, const QString& length);
 
     QAbstractItemModel* model_;
@@ -44,11 +40,7 @@ private:
     int lengthColumn_;
     quint64 nextId_ = 0;
     QHash<quint64, QPersistentModelIndex> waiting_;
-
-    std::mutex mutex_;
-    std::condition_variable_any wake_;
-    std::deque<Request> requests_;
-    std::jthread worker_;  // last: stopped and joined before the rest goes
+    WorkQueue<Request> queue_;  // last: stopped before the rest goes
 };
 
 }  // namespace gui
