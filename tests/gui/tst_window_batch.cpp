@@ -28,10 +28,9 @@
 namespace {
 
 QByteArray pcmFormat(int rate, int channels, int bits) {
-    const QString attributes =
-        QString("%1 Hz, %2 bit, %3").arg(rate).arg(bits).arg(channels == 1 ? "Mono" : "Stereo");
     for (const core::WaveFormatInfo& f : core::waveFormats())
-        if (f.formatName == "PCM" && f.attributes == attributes) return f.waveFormatEx;
+        if (f.codec == QString("pcm%1").arg(bits) && f.sampleRate == rate && f.channels == channels)
+            return f.waveFormatEx;
     return {};
 }
 
