@@ -233,13 +233,11 @@ JobResult ConversionJob::run(const std::atomic<bool>& stop) {
 
     ExpectedOutput expected = started->expected;
     expected.seconds = decodedSeconds;
-    if (const Status checked = checkOutput(temporary.descriptorPath(), expected); !checked)
+    if (const Status checked =
+            checkOutput(temporary.descriptorPath(), expected,
+                        started->lossless ? &started->lossless->digest() : nullptr);
+        !checked)
         return failedWriting(checked.reason());
-    if (started->lossless)
-        if (const Status same =
-                checkSameSamples(temporary.descriptorPath(), started->lossless->digest());
-            !same)
-            return failed(same.reason());
     const Result<QString> named =
         temporary.commit(outputPath, spec_.existing == ExistingOutput::Replace);
     if (!named) return failedWriting(named.reason());

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <optional>
 
 namespace core {
 
@@ -83,19 +84,76 @@ Status checkRiffChunks(const QString& path) {
     return {};
 }
 
+// Decodes the packets the check reads and keeps a digest of the samples.
+class SampleReader {
+public:
+    explicit SampleReader(const AVStream& stream) {
+        const AVCodec* codec = avcodec_find_decoder(stream.codecpar->codec_id);
+        if (!codec) {
+            error_ = AVERROR_DECODER_NOT_FOUND;
+            return;
+        }
+        decoder_.reset(avcodec_alloc_context3(codec));
+        frame_.reset(av_frame_alloc());
+        if (!decoder_ || !frame_) {
+            error_ = AVERROR(ENOMEM);
+            return;
+        }
+        avcodec_parameters_to_context(decoder_.get(), stream.codecpar);
+        error_ = std::min(0, avcodec_open2(decoder_.get(), codec, nullptr));
+    }
+
+    // nullptr: the end of the file.
+    void decode(const AVPacket* packet) {
+        if (error_ < 0 || (error_ = avcodec_send_packet(decoder_.get(), packet)) < 0) return;
+        for (;;) {
+            const int r = avcodec_receive_frame(decoder_.get(), frame_.get());
+            if (r < 0) {
+                error_ = r == AVERROR(EAGAIN) || r == AVERROR_EOF ? 0 : r;
+                return;
+            }
+            digest_.add(*frame_);
+            av_frame_unref(frame_.get());
+        }
+    }
+
+    // After the last packet (read ended with readEnd): the first difference from fed.
+    Status compare(const SampleDigest& fed, int readEnd) {
+        if (readEnd != AVERROR_EOF) error_ = readEnd;
+        decode(nullptr);
+        digest_.finish();
+        const QString difference = error_ < 0
+                                       ? ff::errorText(error_)
+                                       : sampleDifference(fed, digest_, decoder_->sample_rate);
+        if (difference.isEmpty()) return {};
+        return Failure{
+            QCoreApplication::translate("core", "The output is not lossless: %1").arg(difference)};
+    }
+
+private:
+    ff::CodecPtr decoder_;
+    ff::FramePtr frame_;
+    SampleDigest digest_;
+    int error_ = 0;
+};
+
 // Seconds of audio in the packets really in the file: a header's claim
-// (a LAME header, a WAV's data size) is never taken on trust.
-double packetSeconds(AVFormatContext* input, const AVStream* stream) {
+// (a LAME header, a WAV's data size) is never taken on trust. Each packet
+// also goes to samples, if given; readEnd gets what ended the reading.
+double packetSeconds(AVFormatContext* input, const AVStream* stream, SampleReader* samples,
+                     int& readEnd) {
     const ff::PacketPtr packet(av_packet_alloc());
     if (!packet) return -1;
     const double tick = av_q2d(stream->time_base);
     double total = 0;
-    while (av_read_frame(input, packet.get()) >= 0) {
+    while ((readEnd = av_read_frame(input, packet.get())) >= 0) {
         // The last Ogg packet's trimmed length can come out as a wrapped
         // negative; no real packet lasts seconds.
         const double seconds = double(packet->duration) * tick;
-        if (packet->stream_index == stream->index && seconds > 0 && seconds < kMaxPacketSeconds)
-            total += seconds;
+        if (packet->stream_index == stream->index) {
+            if (seconds > 0 && seconds < kMaxPacketSeconds) total += seconds;
+            if (samples) samples->decode(packet.get());
+        }
         av_packet_unref(packet.get());
     }
     return total;
@@ -107,7 +165,7 @@ double durationTolerance(double seconds) {
     return std::max(0.1, seconds * 0.01);
 }
 
-Status checkOutput(const QString& path, const ExpectedOutput& expected) {
+Status checkOutput(const QString& path, const ExpectedOutput& expected, const SampleDigest* fed) {
     AVFormatContext* raw = nullptr;
     const QByteArray url = QByteArrayLiteral("file:") + nativePath(path);
     int ret = avformat_open_input(&raw, url.constData(), nullptr, nullptr);
@@ -136,7 +194,11 @@ Status checkOutput(const QString& path, const ExpectedOutput& expected) {
 
     if (std::strcmp(input->iformat->name, "wav") == 0)
         if (const Status chunks = checkRiffChunks(path); !chunks) return chunks;
-    const double seconds = packetSeconds(input.get(), stream);
+    std::optional<SampleReader> samples;
+    if (fed) samples.emplace(*stream);
+    int readEnd = 0;
+    const double seconds =
+        packetSeconds(input.get(), stream, samples ? &*samples : nullptr, readEnd);
     if (seconds < 0)
         return Failure{
             QCoreApplication::translate("core", "The written file's length can't be read")};
@@ -147,7 +209,7 @@ Status checkOutput(const QString& path, const ExpectedOutput& expected) {
         return Failure{
             QCoreApplication::translate("core", "The written file lasts %1 s, the source %2 s")
                 .arg(secondsText(seconds), secondsText(expected.seconds))};
-    return {};
+    return samples ? samples->compare(*fed, readEnd) : Status();
 }
 
 }  // namespace core

@@ -3,6 +3,7 @@
 // it is given its final name. Worker thread.
 
 #include "core/Result.h"
+#include "core/SampleDigest.h"
 
 #include <QString>
 
@@ -19,8 +20,11 @@ struct ExpectedOutput {
     double seconds = 0;  // the decoded source's duration
 };
 
-// Fails with a reason that names the first difference.
-Status checkOutput(const QString& path, const ExpectedOutput& expected);
+// Fails with a reason that names the first difference. Given what a
+// lossless encoder was fed, the same read also decodes every packet and
+// compares each sample with it.
+Status checkOutput(const QString& path, const ExpectedOutput& expected,
+                   const SampleDigest* fed = nullptr);
 
 // Allowed difference in duration: 0.1 s or 1%, whichever is larger.
 double durationTolerance(double seconds);

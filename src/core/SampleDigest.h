@@ -6,8 +6,6 @@ extern "C" {
 #include <libavutil/frame.h>
 }
 
-#include "core/Result.h"
-
 #include <QString>
 
 #include <cstdint>
@@ -19,19 +17,25 @@ class SampleDigest {
 public:
     static constexpr int64_t kBlockFrames = 65536;
 
-    // Integer samples count by their value aligned to 32 bits, so 16-bit
-    // audio fed as 32-bit compares equal with 16-bit audio decoded.
+    // Integer samples count by their value aligned to the top of the word,
+    // so 16-bit audio fed as 32-bit compares equal with 16-bit audio decoded;
+    // planar and interleaved frames of the same samples compare equal too.
+    // One differing sample always changes its block's checksum.
     void add(const AVFrame& frame);
     void finish();  // closes the last, shorter block
 
     int64_t frames() const { return frames_; }
     int channels() const { return channels_; }
-    const std::vector<uint32_t>& blocks() const { return blocks_; }
+    const std::vector<uint64_t>& blocks() const { return blocks_; }
+
+    // Independent hash chains per channel, so that the work pipelines.
+    static constexpr int kLanes = 4;
 
 private:
-    std::vector<int32_t> scratch_;
-    std::vector<uint32_t> blocks_;
-    uint32_t current_ = 0;
+    void closeBlock();
+
+    std::vector<uint64_t> lanes_;  // kLanes per channel, of the current block
+    std::vector<uint64_t> blocks_;
     int64_t frames_ = 0;
     int channels_ = 0;
 };
@@ -39,8 +43,5 @@ private:
 // Empty when decoded and fed hold the same samples, else the first
 // difference for the person ("from 12.3 s on").
 QString sampleDifference(const SampleDigest& fed, const SampleDigest& decoded, int sampleRate);
-
-// Decodes the file at path and compares every sample with fed. Worker thread.
-Status checkSameSamples(const QString& path, const SampleDigest& fed);
 
 }  // namespace core
