@@ -244,8 +244,11 @@ bool Decoder::configureSwr(const AVFrame* frame) {
         return false;
     }
     swr_ = std::move(swr);
+    av_channel_layout_uninit(&inLayout);
+    // Kept as the frame gave it, so that the next frame of an unspecified
+    // layout (a plain WAV's) matches and keeps this converter.
     av_channel_layout_uninit(&swrInLayout_);
-    swrInLayout_ = inLayout;
+    av_channel_layout_copy(&swrInLayout_, &frame->ch_layout);
     swrInRate_ = frame->sample_rate;
     swrInFormat_ = frame->format;
     return true;
