@@ -17,12 +17,16 @@
 #include <cstring>
 
 #include <chrono>
+#include <thread>
 #include <vector>
 
 namespace core {
 
 namespace {
 constexpr size_t kKeptLines = 4;
+// Standard input's pipe, where the system allows it: room for a fraction
+// of a second of audio, so that the writer is woken less often.
+constexpr int kLargePipeBytes = 1 << 20;
 
 void ignoreSigpipe() {
     // A dead encoder must show as a failed write, never end the program.
@@ -117,6 +121,7 @@ Status ChildProcess::start(const QString& program, const QStringList& arguments,
     pid_ = pid;
     stdin_ = std::move(inWrite);
     ::fcntl(stdin_.get(), F_SETFL, ::fcntl(stdin_.get(), F_GETFL) | O_NONBLOCK);
+    largePipe_ = ::fcntl(stdin_.get(), F_SETPIPE_SZ, kLargePipeBytes) >= kLargePipeBytes;
     stderr_ = std::move(errRead);
     reader_ = std::jthread([this](std::stop_token stop) {
         readErrors(stop);
@@ -210,6 +215,7 @@ bool ChildProcess::writeAll(const char* data, qint64 size) {
 namespace {
 
 constexpr int kSliceMs = 50;
+constexpr auto kRefillDelay = std::chrono::milliseconds(5);
 // A stopped encoder gets this long to end on SIGTERM before SIGKILL.
 constexpr int kTerminateGraceMs = 2000;
 
@@ -249,7 +255,13 @@ bool ChildProcess::waitWritable() {
         std::chrono::steady_clock::now() + std::chrono::milliseconds(stallTimeoutMs_);
     while (!stopped() && std::chrono::steady_clock::now() < deadline) {
         pollfd p{stdin_.get(), POLLOUT, 0};
-        if (::poll(&p, 1, kSliceMs) > 0) return true;
+        if (::poll(&p, 1, kSliceMs) > 0) {
+            // An encoder reads a page at a time, and each read of a full
+            // pipe would wake us for one more page: a few milliseconds'
+            // worth drains first, a small part of what a large pipe holds.
+            if (largePipe_) std::this_thread::sleep_for(kRefillDelay);
+            return true;
+        }
     }
     return false;
 }

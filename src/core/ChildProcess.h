@@ -64,6 +64,7 @@ private:
     int stallTimeoutMs_ = 15000;
     const std::atomic<bool>* stop_ = nullptr;
     UniqueFd stdin_;
+    bool largePipe_ = false;  // the system let standard input's pipe grow
     UniqueFd stderr_;
     bool readerDone_ = false;  // guarded by linesMutex_
     std::condition_variable readerDoneChanged_;
