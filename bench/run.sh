@@ -22,6 +22,8 @@
 #   aac        -f aac -b 192 (.m4a)      ffmpeg -c:a aac -b:a 192k
 #   alac       -f alac (.m4a)            ffmpeg -c:a alac
 #   wavpack    -f wavpack (.wv)          ffmpeg -c:a wavpack
+# Beside FLAC's floor, flac -5 -V (flac decoding each frame again to verify
+# it) shows what a verified encode costs, as ours decodes its file again.
 # Each round runs them all back to back, so they see the same load; a ratio is
 # the median over the rounds of (time / the floor's time in the same round).
 # Then sonbridge-cli -j 2 converts the one-hour and the ten-minute file
@@ -194,7 +196,10 @@ aac|AAC|m4a|-f aac -b 192|ffmpeg aac 192k|ffmpeg -nostdin -v error -y -i "$1" -c
 alac|ALAC|m4a|-f alac|ffmpeg alac|ffmpeg -nostdin -v error -y -i "$1" -c:a alac "$o"
 wavpack|WavPack|wv|-f wavpack|ffmpeg wavpack|ffmpeg -nostdin -v error -y -i "$1" -c:a wavpack "$o"
 '
-declare -A FMT_NAME FMT_EXT FMT_OURS FMT_FLOOR_NAME FMT_FLOOR
+declare -A FMT_NAME FMT_EXT FMT_OURS FMT_FLOOR_NAME FMT_FLOOR FMT_VERIFY_NAME FMT_VERIFY
+# A verifying reference, timed beside the floor: name | command, as above.
+# shellcheck disable=SC2016
+FMT_VERIFY_NAME[flac]='flac -5 -V' FMT_VERIFY[flac]='flac -5 -V -s -f -o "$o" "$1"'
 while IFS='|' read -r id name ext ours floor_name floor; do
   [ -n "$id" ] || continue
   FMT_NAME[$id]=$name FMT_EXT[$id]=$ext FMT_OURS[$id]=$ours
@@ -202,22 +207,27 @@ while IFS='|' read -r id name ext ours floor_name floor; do
 done <<<"$FORMAT_TABLE"
 # Per format: times and CPU seconds of ours and of the floor, one entry a round.
 for f in "${FORMATS[@]}"; do
-  declare -a "OURS_$f=()" "FLOOR_$f=()" "OURS_CPU_$f=()" "FLOOR_CPU_$f=()"
+  declare -a "OURS_$f=()" "FLOOR_$f=()" "OURS_CPU_$f=()" "FLOOR_CPU_$f=()" "VERIFY_$f=()" "VERIFY_CPU_$f=()"
 done
 
 # The floor's script for xargs: sh gets the output folder as $0, the WAV as $1.
-floor_script() { echo "o=\"\$0/\$(basename \"\$1\" .wav).${FMT_EXT[$1]}\"; ${FMT_FLOOR[$1]} >/dev/null 2>&1"; }
+floor_script() {  # format [command, default the floor's]
+  echo "o=\"\$0/\$(basename \"\$1\" .wav).${FMT_EXT[$1]}\"; ${2:-${FMT_FLOOR[$1]}} >/dev/null 2>&1"
+}
 
-run_format_floor() {  # format
-  local f=$1 dir=$OUT/floor-$1 t0
-  local -n times=FLOOR_$f cpu=FLOOR_CPU_$f
+run_format_floor() {  # format [verify: the verifying reference instead of the floor]
+  local f=$1 dir=$OUT/floor-$1 t0 into=FLOOR command=${FMT_FLOOR[$1]} name=${FMT_FLOOR_NAME[$1]}
+  if [ "${2:-}" = verify ]; then
+    into=VERIFY command=${FMT_VERIFY[$f]} name=${FMT_VERIFY_NAME[$f]}
+  fi
+  local -n times=${into}_$f cpu=${into}_CPU_$f
   fresh_dir "$dir"
   t0=$(now)
   printf '%s\0' "${FILES[@]}" | /usr/bin/time -f '%U %S' -o "$OUT/cpu.txt" xargs -0 -n 1 -P "$N" \
-    sh -c "$(floor_script "$f")" "$dir"
+    sh -c "$(floor_script "$f" "$command")" "$dir"
   times+=("$(elapsed "$t0" "$(now)")")
   cpu+=("$(cpu_seconds)")
-  check_outputs "$dir" "${FMT_FLOOR_NAME[$f]} through xargs -P $N" "${FMT_EXT[$f]}"
+  check_outputs "$dir" "$name through xargs -P $N" "${FMT_EXT[$f]}"
 }
 
 run_format_ours() {  # format
@@ -309,10 +319,16 @@ for ((r = 1; r <= REPS; r++)); do
   fi
   for f in "${OTHER_FORMATS[@]}"; do
     run_format_floor "$f"
+    [ -n "${FMT_VERIFY[$f]:-}" ] && run_format_floor "$f" verify
     run_format_ours "$f"
     declare -n floor_times=FLOOR_$f ours_times=OURS_$f floor_cpu=FLOOR_CPU_$f ours_cpu=OURS_CPU_$f
     echo "  round $r, $f: floor ${floor_times[-1]} s, ours -j $N ${ours_times[-1]} s;" \
       "CPU: floor ${floor_cpu[-1]} s, ours ${ours_cpu[-1]} s"
+    if [ -n "${FMT_VERIFY[$f]:-}" ]; then
+      declare -n verify_times=VERIFY_$f verify_cpu=VERIFY_CPU_$f
+      echo "    ${FMT_VERIFY_NAME[$f]}: ${verify_times[-1]} s, CPU ${verify_cpu[-1]} s"
+      unset -n verify_times verify_cpu
+    fi
     unset -n floor_times ours_times floor_cpu ours_cpu
   done
 done
@@ -371,6 +387,9 @@ for f in "${OTHER_FORMATS[@]}"; do
   FMT_RATIO[$f]=$(paired_ratio "OURS_$f" "FLOOR_$f")
   FMT_CPU_RATIO[$f]=$(paired_ratio "OURS_CPU_$f" "FLOOR_CPU_$f")
   row "floor: ${FMT_FLOOR_NAME[$f]} through xargs -P $N" "FLOOR_${f}[@]" "1.00"
+  [ -n "${FMT_VERIFY[$f]:-}" ] &&
+    row "verifying: ${FMT_VERIFY_NAME[$f]} through xargs -P $N" "VERIFY_${f}[@]" \
+      "$(paired_ratio "VERIFY_$f" "FLOOR_$f")" "$(paired_ratio "VERIFY_CPU_$f" "FLOOR_CPU_$f")x"
   row "Sonbridge -f $f -j $N" "OURS_${f}[@]" "${FMT_RATIO[$f]}" "${FMT_CPU_RATIO[$f]}x"
 done
 echo "  (CPU ratio: user + system seconds of sonbridge-cli and its encoders against the floor's)"
