@@ -25,14 +25,7 @@ QStringList lines(const QString& text) {
     return text.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
 
-// Every file below dir, as paths relative to it, sorted.
-QStringList filesBelow(const QString& dir) {
-    QStringList found;
-    QDirIterator it(dir, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext()) found << QDir(dir).relativeFilePath(it.next());
-    found.sort();
-    return found;
-}
+using fixtures::filesBelow;
 
 }  // namespace
 
@@ -64,13 +57,7 @@ private:
                 QString::fromUtf8(p.readAllStandardError())};
     }
 
-    // A fresh, empty folder.
-    QString dir(const QString& name) const {
-        const QString path = tmp_.filePath(name);
-        QDir(path).removeRecursively();
-        QDir().mkpath(path);
-        return path;
-    }
+    QString dir(const QString& name) const { return fixtures::freshDir(tmp_.filePath(name)); }
 
 private slots:
     void initTestCase() {
@@ -243,9 +230,7 @@ private slots:
     // person reads; the library's own words only with --verbose.
     void damagedInputsSaySentences() {
         const QString bad = dir("damaged");
-        const QString video = bad + "/video.mkv";
-        QVERIFY(fixtures::run("ffmpeg", {"-v", "error", "-f", "lavfi", "-i",
-                                         "testsrc=duration=1:size=64x64", video}));
+        const QString video = fixtures::makeFrom(bad, "video.mkv", "testsrc=duration=1:size=64x64");
         QVERIFY(fixtures::writeFile(bad + "/text.mp3", "this is not audio at all\n"));
         QVERIFY(fixtures::writeFile(bad + "/noise.flac", QByteArray(40000, '\x5a')));
         QVERIFY(fixtures::writeFile(bad + "/Track01.cda", QByteArray(44, 'x')));

@@ -18,11 +18,6 @@
 
 namespace {
 
-QString touch(const QString& path, qint64 size = 10) {
-    QDir().mkpath(QFileInfo(path).path());
-    return fixtures::writeFile(path, QByteArray(size, 'x')) ? path : QString();
-}
-
 using core::ExistingOutput;
 using core::JobOutcome;
 
@@ -112,12 +107,7 @@ class LibraryTest : public QObject {
     QString tone_;  // 1 s, 44100 Hz stereo
     QString broken_;
 
-    QString freshDir(const QString& name) const {
-        const QString path = tmp_.filePath(name);
-        QDir(path).removeRecursively();
-        QDir().mkpath(path);
-        return path;
-    }
+    QString freshDir(const QString& name) const { return fixtures::freshDir(tmp_.filePath(name)); }
 
 private slots:
     void initTestCase() {
@@ -211,14 +201,12 @@ private slots:
         for (const auto& [name, amplitude, album] :
              {std::tuple{"1.flac", "0.5", "Duo"}, std::tuple{"2.flac", "0.3", "Duo"},
               std::tuple{"3.flac", "0.2", "Solo"}}) {
-            const QString path = src + "/" + name;
-            QVERIFY(fixtures::run(
-                "ffmpeg",
-                {"-v", "error", "-f", "lavfi", "-i",
-                 QString("anoisesrc=color=pink:amplitude=%1:duration=4:seed=3,lowpass=f=12000")
-                     .arg(amplitude),
-                 "-ac", "2", "-metadata", QString("album=") + album, path}));
-            sources << path;
+            sources << fixtures::makeFrom(
+                src, name,
+                QString("anoisesrc=color=pink:amplitude=%1:duration=4:seed=3,lowpass=f=12000")
+                    .arg(amplitude),
+                {"-ac", "2", "-metadata", QString("album=") + album});
+            QVERIFY(!sources.last().isEmpty());
         }
         const QString out = freshDir("gained");
         QList<core::JobSpec> jobs;
@@ -305,7 +293,7 @@ private slots:
         const QByteArray latin1Name = "\xE9t\xE9.wav";
         for (const char* name : {"a.wav", "a/b.FLAC", "a/c/d.ogg", "a b.mp3", ".hidden/x.wav",
                                  "a/.x.wav", "notes.txt", "a/c/cover.jpg"})
-            QVERIFY(!touch(root + "/" + name).isEmpty());
+            QVERIFY(!fixtures::touch(root + "/" + name).isEmpty());
         // QFile would name it in UTF-8.
         const int fd =
             ::open(QFile::encodeName(root + "/a/") + latin1Name, O_CREAT | O_WRONLY, 0644);

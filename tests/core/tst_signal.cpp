@@ -19,20 +19,7 @@ using fixtures::waveFormat;
 
 namespace {
 
-// A file made from a lavfi expression, e.g. "aevalsrc=sin(2*PI*1000*t):s=48000:d=1".
-QString make(const QString& dir, const QString& name, const QString& source,
-             const QStringList& outputArgs) {
-    const QString path = QDir(dir).filePath(name);
-    QString error;
-    if (!fixtures::run("ffmpeg",
-                       QStringList{"-v", "error", "-y", "-f", "lavfi", "-i", source} + outputArgs +
-                           QStringList{path},
-                       &error)) {
-        qWarning().noquote() << error;
-        return {};
-    }
-    return path;
-}
+using fixtures::makeFrom;
 
 // Every sample of a file as ffmpeg decodes it, interleaved, in doubles
 // (which hold 32-bit integers and floats exactly).
@@ -98,8 +85,8 @@ private slots:
             QStringList noise;  // different in every channel
             for (int c = 0; c < channels; ++c) noise << QString("0.9*(2*random(%1)-1)").arg(c);
             const QString source =
-                make(dir_.path(), name,
-                     QString("aevalsrc=%1:s=%2:d=0.5").arg(noise.join('|')).arg(rate), args);
+                makeFrom(dir_.path(), name,
+                         QString("aevalsrc=%1:s=%2:d=0.5").arg(noise.join('|')).arg(rate), args);
             const QString out = convert(source, name + ".wav", wave);
             QVERIFY2(!out.isEmpty(), qPrintable(name));
             const std::vector<double> in = samples(source);
@@ -125,7 +112,7 @@ private slots:
         // clang-format on
         for (const auto& [amplitude, hz, from, codec, format, to, heard, low, high] : rows) {
             const QString name = QString("tone-%1-%2").arg(from).arg(hz);
-            const QString source = make(
+            const QString source = makeFrom(
                 dir_.path(), name + ".wav",
                 QString("aevalsrc=%1*sin(2*PI*%2*t):s=%3:d=1.5").arg(amplitude).arg(hz).arg(from),
                 {"-c:a", codec});
@@ -158,10 +145,10 @@ private slots:
             const QString square = "if(lt(mod(t*441\\,1)\\,0.5)\\,1\\,-1)";
             QStringList expressions;
             for (int c = 0; c < channels; ++c) expressions << square;
-            const QString source =
-                make(dir_.path(), QString("square-%1.wav").arg(++row),
-                     QString("aevalsrc=%1:c=%2:s=44100:d=0.5").arg(expressions.join('|'), layout),
-                     {"-c:a", "pcm_s16le"});
+            const QString source = makeFrom(
+                dir_.path(), QString("square-%1.wav").arg(++row),
+                QString("aevalsrc=%1:c=%2:s=44100:d=0.5").arg(expressions.join('|'), layout),
+                {"-c:a", "pcm_s16le"});
             const QString out = convert(source, QString("square-%1-out.wav").arg(row), wave);
             QVERIFY(!out.isEmpty());
             const std::vector<double> in = samples(source), pcm = samples(out);

@@ -31,18 +31,8 @@ QString iniValue(const QString& key) {
     return core::readIniValue(QStringLiteral("Main"), key, fixtures::settingsFile());
 }
 
-void writeSettings(const QByteArray& text) {
-    QDir().mkpath(fixtures::appDataFolder());
-    QFile f(fixtures::settingsFile());
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(text);
-}
-
 QString makeFile(const QString& folder, const QString& name, qint64 size) {
-    const QString path = folder + QLatin1Char('/') + name;
-    QFile f(path);
-    if (f.open(QIODevice::WriteOnly)) f.write(QByteArray(size, 'x'));
-    return path;
+    return fixtures::touch(folder + QLatin1Char('/') + name, size);
 }
 
 }  // namespace
@@ -105,7 +95,7 @@ private slots:
         QFETCH(Qt::CheckState, sameFolder);
         QFETCH(int, format);
         QFETCH(QString, savedFormat);
-        writeSettings(file);
+        QVERIFY(fixtures::writeFile(fixtures::settingsFile(), file));
         StartedWindow s;
         QVERIFY(s.start());
         QCOMPARE(s.ui().sameFolderCheck->checkState(), sameFolder);

@@ -2,6 +2,7 @@
 // German and French translation, and the window speaks the system's language.
 
 #include "gui/Translations.h"
+#include "support/AudioFixtures.h"
 #include "support/gui/WindowFixture.h"
 
 #include <QDirIterator>
@@ -99,14 +100,9 @@ private slots:
         QCOMPARE(s.ui().filesCaption->text(), QStringLiteral("Da&teien zum Umwandeln:"));
         QCOMPARE(s.ui().convertAction->iconText(), QStringLiteral("&Umwandlung starten"));
         const QString music = fixtures::home().filePath("Music/");
-        QDir().mkpath(music);
         for (const char* name :
              {"Morgenspaziergang.flac", "Interview 2024-03.wav", "Wiegenlied.ogg"}) {
-            QFile f(music + name);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(QByteArray(812000, 'x'));
-            f.close();
-            s.rows().addFiles({music + name});
+            s.rows().addFiles({fixtures::touch(music + name, 812000)});
             s.ui()
                 .sourceList->topLevelItem(s.rows().count() - 1)
                 ->setText(gui::kPathColumn, QString("/home/robin/Musik/") + name);

@@ -93,11 +93,8 @@ private slots:
         tone_ = fixtures::makeWav(media_.path(), "tone.wav", 2.0, 44100, 2);
         noise_ = fixtures::makeWav(media_.path(), "noise.wav", 30.0, 44100, 2, "pcm_s16le",
                                    fixtures::Signal::Noise);
-        junk_ = media_.filePath("junk.wav");
-        QFile junk(junk_);
-        QVERIFY(junk.open(QIODevice::WriteOnly));
-        junk.write(QByteArray(3000, 'q'));
-        QVERIFY(!tone_.isEmpty() && !noise_.isEmpty());
+        junk_ = fixtures::touch(media_.filePath("junk.wav"), 3000);
+        QVERIFY(!tone_.isEmpty() && !noise_.isEmpty() && !junk_.isEmpty());
     }
 
     void init() {

@@ -8,22 +8,9 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDirIterator>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-
-namespace {
-
-QStringList filesBelow(const QString& dir) {
-    QStringList found;
-    QDirIterator it(dir, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext()) found << QDir(dir).relativeFilePath(it.next());
-    found.sort();
-    return found;
-}
-
-}  // namespace
 
 class WindowLibraryTest : public QObject {
     Q_OBJECT
@@ -71,7 +58,8 @@ private slots:
             s_.ui().convertAction->trigger();
             QVERIFY(QTest::qWaitFor([this] { return s_.idle(); }, 60000));
             QCOMPARE(s_.statuses(), QStringList(2, status));
-            QCOMPARE(filesBelow(out), (QStringList{"A/Ana - song.mp3", "B/Ana - song.mp3"}));
+            QCOMPARE(fixtures::filesBelow(out),
+                     (QStringList{"A/Ana - song.mp3", "B/Ana - song.mp3"}));
         }
         const core::Settings kept = s_.window().currentSettings();
         QCOMPARE(kept.existingOutputs, core::ExistingOutput::Skip);

@@ -10,8 +10,27 @@ QByteArray readFile(const QString& path) {
 }
 
 bool writeFile(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).path());
     QFile f(path);
     return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+}
+
+QString touch(const QString& path, qint64 size) {
+    return writeFile(path, QByteArray(size, 'x')) ? path : QString();
+}
+
+QString freshDir(const QString& path) {
+    QDir(path).removeRecursively();
+    QDir().mkpath(path);
+    return path;
+}
+
+QStringList filesBelow(const QString& dir) {
+    QStringList found;
+    QDirIterator it(dir, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) found << QDir(dir).relativeFilePath(it.next());
+    found.sort();
+    return found;
 }
 
 bool run(const QString& program, const QStringList& arguments, QString* error,
@@ -26,23 +45,27 @@ bool run(const QString& program, const QStringList& arguments, QString* error,
     return ended && p.exitCode() == 0;
 }
 
+QString makeFrom(const QString& dir, const QString& name, const QString& lavfi,
+                 const QStringList& outputArgs) {
+    const QString path = QDir(dir).filePath(name);
+    QString err;
+    if (run("ffmpeg",
+            QStringList{"-v", "error", "-y", "-f", "lavfi", "-i", lavfi} + outputArgs << path,
+            &err))
+        return path;
+    qWarning().noquote() << "ffmpeg failed for" << path << err;
+    return {};
+}
+
 QString make(const QString& dir, const QString& name, double seconds, int rate, int channels,
              const QStringList& outputArgs, Signal signal) {
     const QString source =
         QString(signal == Signal::Sine ? "sine=frequency=440"
                                        : "anoisesrc=color=white:amplitude=0.5:seed=7") +
         QString(":sample_rate=%1:duration=%2").arg(rate).arg(seconds, 0, 'f', 6);
-    const QString path = QDir(dir).filePath(name);
-    QString err;
-    if (!run("ffmpeg",
-             QStringList{"-v", "error", "-y", "-f", "lavfi", "-i", source, "-ac",
-                         QString::number(channels), "-map_metadata", "-1"} +
-                 outputArgs + QStringList{path},
-             &err)) {
-        qWarning().noquote() << "ffmpeg failed for" << path << err;
-        return {};
-    }
-    return path;
+    return makeFrom(
+        dir, name, source,
+        QStringList{"-ac", QString::number(channels), "-map_metadata", "-1"} + outputArgs);
 }
 
 ProbeResult probe(const QString& path) {

@@ -19,13 +19,24 @@ struct ProbeResult {
     QString error;
 };
 
-// A whole file's bytes (empty when it can't be read), and writing them.
+// A whole file's bytes (empty when it can't be read), and writing them (the folder made).
 QByteArray readFile(const QString& path);
 bool writeFile(const QString& path, const QByteArray& bytes);
+// A file of size bytes that are no audio; its path, or an empty string.
+QString touch(const QString& path, qint64 size = 10);
+// The folder at path, emptied or made.
+QString freshDir(const QString& path);
+// Every file below dir, hidden ones too, as paths relative to it, sorted.
+QStringList filesBelow(const QString& dir);
 
 // Runs program with arguments (no shell); true on exit status 0, else *error gets its stderr.
 bool run(const QString& program, const QStringList& arguments, QString* error = nullptr,
          QByteArray* standardOutput = nullptr);
+
+// What ffmpeg makes of a lavfi source ("aevalsrc=sin(2*PI*1000*t):s=48000:d=1")
+// with outputArgs, in dir/name.
+QString makeFrom(const QString& dir, const QString& name, const QString& lavfi,
+                 const QStringList& outputArgs = {});
 
 // A 440 Hz sine (or white noise) of that length, rate and channels, written
 // by ffmpeg with outputArgs (codec, container) into dir/name.

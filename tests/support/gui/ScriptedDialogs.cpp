@@ -1,15 +1,13 @@
 #include "support/gui/ScriptedDialogs.h"
 
-QStringList ScriptedDialogs::getOpenFileNames(QWidget*, const QString& title, const QString& filter,
+QStringList ScriptedDialogs::getOpenFileNames(QWidget*, const QString& title, const QString&,
                                               const QString& folder) {
     openTitles.append(title);
-    openFilters.append(filter);
     openFolders.append(folder);
     return openAnswers.isEmpty() ? QStringList() : openAnswers.dequeue();
 }
 
 QString ScriptedDialogs::browseForFolder(QWidget*) {
-    ++folderRequests;
     return folderAnswers.isEmpty() ? QString() : folderAnswers.dequeue();
 }
 
@@ -22,9 +20,7 @@ gui::WaveFormatChoice ScriptedDialogs::chooseWaveFormat(QWidget*,
                                                         const QList<core::WaveFormatInfo>&,
                                                         const QByteArray& current) {
     waveFormatPreselected.append(current);
-    if (!waveFormatAnswers.isEmpty()) return waveFormatAnswers.dequeue();
-    if (waveFormatDefault) return *waveFormatDefault;
-    return {};
+    return waveFormatAnswers.isEmpty() ? gui::WaveFormatChoice() : waveFormatAnswers.dequeue();
 }
 
 bool ScriptedDialogs::openUrl(const QUrl& url) {

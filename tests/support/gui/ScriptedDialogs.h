@@ -6,8 +6,6 @@
 
 #include <QQueue>
 
-#include <optional>
-
 struct RecordedMessage {
     QMessageBox::Icon icon;
     QString title;
@@ -20,15 +18,11 @@ public:
     QQueue<QStringList> openAnswers;
     QQueue<QString> folderAnswers;
     QQueue<gui::WaveFormatChoice> waveFormatAnswers;
-    // When set, answers every wave-format request with this choice (no queue).
-    std::optional<gui::WaveFormatChoice> waveFormatDefault;
     bool openUrlSucceeds = true;  // false: the desktop has nothing to open a URL with
 
     // What the program asked for.
     QStringList openTitles;
-    QStringList openFilters;
     QStringList openFolders;
-    int folderRequests = 0;
     QList<RecordedMessage> messages;
     QList<QByteArray> waveFormatPreselected;
     QList<QUrl> openedUrls;
