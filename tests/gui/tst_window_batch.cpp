@@ -1,16 +1,21 @@
 // Batches started from the window: the rows follow the batch's signals,
 // the controls go busy and idle, the end is announced (or not), the WAV
-// format is asked through the dialogs, and no encoder outlives the window.
+// format is asked through the dialogs, a library's folder and output
+// choices, and no encoder outlives the window.
 // Real files, real lame and oggenc; only the person's answers are scripted.
 
 #include "core/Settings.h"
 #include "core/WaveFormat.h"
+#include "gui/EncoderSettingsDialog.h"
 #include "support/AudioFixtures.h"
 #include "support/Processes.h"
 #include "support/gui/WindowFixture.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDBusConnection>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
@@ -33,6 +38,8 @@ QByteArray pcmFormat(int rate, int channels, int bits) {
             return f.waveFormatEx;
     return {};
 }
+
+const QString kJunkReason = "Not an audio file, or the file is damaged";
 
 int encoderChildren() {
     int n = 0;
@@ -101,84 +108,82 @@ private slots:
         s_.rows().removeAll();
         s_.dialogs = ScriptedDialogs();
         s_.ui().openFolderCheck->setCheckState(Qt::Checked);
+        s_.ui().stopAtFailureCheck->setChecked(true);
     }
 
     void cleanup() { QCOMPARE(encoderChildren(), 0); }
 
-    void completedBatch_data() {
-        QTest::addColumn<int>("format");
-        QTest::addColumn<int>("jobs");
-        QTest::addColumn<Qt::CheckState>("boxes");  // both check boxes
-        QTest::newRow("mp3, one at a time") << 1 << 1 << Qt::Unchecked;
-        QTest::newRow("ogg, two at once, grey boxes") << 2 << 2 << Qt::PartiallyChecked;
-        QTest::newRow("mp3 beside the sources") << 1 << 2 << Qt::Checked;
-    }
-
-    // Every row converted, the controls busy during the run and idle after,
-    // the success box and the output folder; a row dropped during the run
-    // waits for the next one. A grey box counts as unticked.
-    void completedBatch() {
-        QFETCH(int, format);
-        QFETCH(int, jobs);
-        QFETCH(Qt::CheckState, boxes);
-        const bool sameFolder = boxes == Qt::Checked;
-        QTemporaryDir out;
-        const QString ext = format == 1 ? "mp3" : "ogg";
-        QStringList sources{tone_, tone_, tone_};
-        if (sameFolder) {
-            QDir().mkpath(out.filePath("a"));
-            QDir().mkpath(out.filePath("b"));
-            sources = QStringList{out.filePath("a/one.wav"), out.filePath("b/two.wav")};
-            for (const QString& p : sources) QVERIFY(QFile::copy(tone_, p));
-        }
-        s_.prepareRun(format, out.path(), jobs);
-        s_.ui().sameFolderCheck->setCheckState(boxes);
-        if (boxes != Qt::Unchecked) s_.ui().openFolderCheck->setCheckState(boxes);
-        QCOMPARE(s_.rows().addFiles(sources), sources.size());
-
-        bool busy = false;
-        onFirstStart([&] {
-            const gui::MainWindowUi& u = s_.ui();
-            busy = !u.startButton->isEnabled() && !u.convertAction->isEnabled() &&
-                   u.stopButton->isEnabled() && !u.playButton->isEnabled() &&
-                   !u.addButton->isEnabled() && !u.removeAction->isEnabled() &&
-                   !u.outputFormatCombo->isEnabled() && !u.settingsButton->isEnabled() &&
-                   !u.destinationEdit->isEnabled() && !u.sameFolderCheck->isEnabled() &&
-                   u.sourceList->isEnabled() && s_.window().statusBar()->isVisible() &&
-                   filesLabel()->text().startsWith(QString("0 of %1 files").arg(sources.size()));
-            QCOMPARE(s_.rows().status(0), QStringLiteral("Processing..."));
-            s_.rows().addFiles({tone_});
-        });
-        s_.ui().startButton->click();
-        QVERIFY(waitIdle());
-        QVERIFY(busy);
-
-        QStringList expected(sources.size(), QStringLiteral("Converted."));
-        QCOMPARE(s_.statuses(), expected << QStringLiteral("Not processed"));
-        QCOMPARE(s_.dialogs.messages.size(), 1);
-        QVERIFY2(QRegularExpression(QString("^%1 files converted in 0:\\d\\d$").arg(sources.size()))
-                     .match(s_.dialogs.messages[0].text)
-                     .hasMatch(),
-                 qPrintable(s_.dialogs.messages[0].text));
-        QCOMPARE(s_.dialogs.messages[0].icon, QMessageBox::Information);
-        QCOMPARE(s_.dialogs.messages[0].title, QStringLiteral("Sonbridge"));
-        if (sameFolder) {
-            QVERIFY(QFile::exists(out.filePath("a/one." + ext)));
-            QVERIFY(QFile::exists(out.filePath("b/two." + ext)));
-            // The folder of the last row started.
-            QCOMPARE(s_.dialogs.openedUrls, QList<QUrl>{QUrl::fromLocalFile(out.filePath("b/"))});
-        } else {
-            for (const QString name : {"tone.", "tone (copy).", "tone (copy 2)."}) {
-                const auto probe = fixtures::probe(out.filePath(name + ext));
-                QVERIFY2(probe.ok, qPrintable(name + probe.error));
-                QVERIFY(qAbs(probe.duration - 2.0) < 0.1);
+    // Format, jobs at once, both check boxes, the sources (a path: a copy of
+    // the tone in the destination), "Stop at the first failure", Stop pressed
+    // at the first start; then every row's status, the box, what stands in
+    // the destination and the folder opened (empty: none; "." the
+    // destination). The controls are busy during the run; a row added then
+    // waits for the next one; a grey box counts as unticked; after a Stop
+    // the commands come back but are refused until the run has wound down.
+    void batchEnds() {
+        using S = QStringList;
+        const QString done = "Converted.", waiting = "Not processed", failed = "Failed.",
+                      stopped = "Terminated.", files = "^%1 files converted in 0:\\d\\d$",
+                      junk = ", 1 failed in 0:\\d\\d\n\njunk.wav: " + kJunkReason + "$";
+        // clang-format off
+        const std::tuple<int, int, Qt::CheckState, S, bool, bool, S, QString, S, QString> rows[] = {
+            {1, 1, Qt::Unchecked, {"tone", "tone", "tone"}, false, false, {done, done, done, waiting}, files.arg(3), {"tone (copy 2).mp3", "tone (copy).mp3", "tone.mp3"}, "."},
+            {2, 2, Qt::PartiallyChecked, {"tone", "tone", "tone"}, false, false, {done, done, done, waiting}, files.arg(3), {"tone (copy 2).ogg", "tone (copy).ogg", "tone.ogg"}, ""},
+            {1, 2, Qt::Checked, {"a/one.wav", "b/two.wav"}, false, false, {done, done, waiting}, files.arg(2), {"a/one.mp3", "a/one.wav", "b/two.mp3", "b/two.wav"}, "b/"},
+            {1, 1, Qt::Unchecked, {"noise", "noise", "tone"}, false, true, {stopped, stopped, stopped, waiting}, "^Conversion stopped$", {}, "."},
+            {1, 1, Qt::Unchecked, {"tone", "junk", "tone"}, true, false, {done, failed, waiting, waiting}, "^1 converted" + junk, {"tone.mp3"}, ""},
+            {1, 1, Qt::Unchecked, {"tone", "junk", "tone"}, false, false, {done, failed, done, waiting}, "^2 converted" + junk, {"tone (copy).mp3", "tone.mp3"}, "."}};
+        // clang-format on
+        const QMap<QString, QString> media{{"tone", tone_}, {"noise", noise_}, {"junk", junk_}};
+        for (const auto& [format, jobs, boxes, names, stopAtFailure, stop, statuses, message,
+                          outputs, opened] : rows) {
+            init();
+            QTemporaryDir out;
+            QStringList sources;
+            for (const QString& name : names) {
+                sources << media.value(name, out.filePath(name));
+                if (!media.contains(name))
+                    QVERIFY(QDir().mkpath(QFileInfo(sources.last()).path()) &&
+                            QFile::copy(tone_, sources.last()));
             }
-            QCOMPARE(s_.dialogs.openedUrls.size(), boxes == Qt::Unchecked ? 1 : 0);
-            if (boxes == Qt::Unchecked)
-                QCOMPARE(s_.dialogs.openedUrls[0], QUrl::fromLocalFile(out.path()));
+            s_.prepareRun(format, out.path(), jobs);
+            s_.ui().sameFolderCheck->setCheckState(boxes);
+            if (boxes != Qt::Unchecked) s_.ui().openFolderCheck->setCheckState(boxes);
+            s_.ui().stopAtFailureCheck->setChecked(stopAtFailure);
+            s_.rows().addFiles(sources);
+            bool busy = false, refused = !stop;
+            onFirstStart([&, stop = stop] {
+                const gui::MainWindowUi& u = s_.ui();
+                busy =
+                    !u.startButton->isEnabled() && u.stopButton->isEnabled() &&
+                    !u.outputFormatCombo->isEnabled() && s_.rows().status(0) == "Processing..." &&
+                    filesLabel()->text().startsWith(QString("0 of %1 files").arg(sources.size()));
+                s_.rows().addFiles({tone_});
+                if (!stop) return;
+                u.stopButton->click();
+                u.convertAction->trigger();
+                s_.rows().select(2);
+                u.removeAction->trigger();
+                u.playAction->trigger();
+                refused = u.startButton->isEnabled() && !u.outputFormatCombo->isEnabled() &&
+                          s_.rows().count() == 4 && s_.rows().status(2) == waiting;
+            });
+            s_.ui().startButton->click();
+            QVERIFY(waitIdle());
+            QVERIFY(busy && refused);
+            QCOMPARE(s_.statuses(), statuses);
+            if (statuses[1] == failed) QCOMPARE(s_.rows().statusTip(1), kJunkReason);
+            QCOMPARE(s_.dialogs.messages.size(), 1);
+            QVERIFY2(QRegularExpression(message).match(s_.dialogs.messages[0].text).hasMatch(),
+                     qPrintable(s_.dialogs.messages[0].text));
+            QCOMPARE(s_.dialogs.messages[0].icon,
+                     statuses.contains(failed) ? QMessageBox::Warning : QMessageBox::Information);
+            QCOMPARE(fixtures::filesBelow(out.path()), outputs);
+            QCOMPARE(s_.dialogs.openedUrls,
+                     opened.isEmpty() ? QList<QUrl>()
+                                      : QList<QUrl>{QUrl::fromLocalFile(
+                                            opened == "." ? out.path() : out.filePath(opened))});
         }
-        QVERIFY(s_.ui().startButton->isEnabled() && s_.ui().addButton->isEnabled());
-        QVERIFY(!s_.window().statusBar()->isVisible() && !s_.ui().stopButton->isEnabled());
     }
 
     // One settings file, read by the window and by the command line: both
@@ -231,76 +236,6 @@ private slots:
             QDir(home.filePath("cli")).removeRecursively();
             QDir(home.filePath("window")).removeRecursively();
         }
-    }
-
-    // Stop gives the commands back at once but refuses them until the run
-    // has wound down; every row ends "Terminated." and the box says so.
-    void stopTerminatesTheRun() {
-        QTemporaryDir out;
-        s_.prepareRun(1, out.path(), 1);
-        s_.rows().addFiles({noise_, noise_, tone_});
-        bool refused = false;
-        onFirstStart([&] {
-            s_.ui().stopButton->click();
-            const gui::MainWindowUi& u = s_.ui();
-            QVERIFY(!u.stopAction->isEnabled() && u.startButton->isEnabled());
-            QVERIFY(!u.outputFormatCombo->isEnabled());  // still winding down
-            u.convertAction->trigger();
-            s_.rows().select(2);
-            u.removeAction->trigger();
-            u.playAction->trigger();
-            refused = s_.rows().count() == 3 && s_.rows().status(2) == "Not processed";
-        });
-        s_.ui().convertAction->trigger();
-        QVERIFY(waitIdle());
-        QVERIFY(refused);
-        QCOMPARE(s_.statuses(), QStringList(3, QStringLiteral("Terminated.")));
-        QCOMPARE(s_.dialogs.messages.size(), 1);
-        QCOMPARE(s_.dialogs.messages[0].text, QStringLiteral("Conversion stopped"));
-        QCOMPARE(s_.dialogs.messages[0].icon, QMessageBox::Information);
-        QCOMPARE(s_.dialogs.openedUrls.size(), 1);
-        QVERIFY(!QFile::exists(out.filePath("tone.mp3")));
-        QVERIFY(!QFile::exists(out.filePath("noise (copy).mp3")));
-    }
-
-    // "Stop at the first failure" ticked, a failed row ends the batch and
-    // rows not started keep their status; unticked, the batch carries on.
-    // A warning counts and names the failures with their reasons, which the
-    // rows' tooltips keep; the folder opens only after a batch that ran through.
-    void failureIsSaidAloud_data() {
-        QTest::addColumn<bool>("stopAtFailure");
-        QTest::addColumn<QStringList>("statuses");
-        QTest::addColumn<QString>("summary");
-        QTest::newRow("stop at the first failure")
-            << true << QStringList{"Converted.", "Failed.", "Not processed"} << "1 converted";
-        QTest::newRow("carry on") << false << QStringList{"Converted.", "Failed.", "Converted."}
-                                  << "2 converted";
-    }
-
-    void failureIsSaidAloud() {
-        QFETCH(bool, stopAtFailure);
-        QFETCH(QStringList, statuses);
-        QFETCH(QString, summary);
-        QTemporaryDir out;
-        s_.prepareRun(1, out.path(), 1);
-        s_.ui().stopAtFailureCheck->setChecked(stopAtFailure);
-        QCOMPARE(s_.window().currentSettings().stopAtFirstFailure, stopAtFailure);
-        s_.rows().addFiles({tone_, junk_, tone_});
-        s_.ui().convertAction->trigger();
-        QVERIFY(waitIdle());
-        s_.ui().stopAtFailureCheck->setChecked(true);
-        QCOMPARE(s_.statuses(), statuses);
-        QCOMPARE(s_.rows().statusTip(1), QString("Not an audio file, or the file is damaged"));
-        QCOMPARE(s_.dialogs.messages.size(), 1);
-        QVERIFY2(QRegularExpression(summary +
-                                    ", 1 failed in 0:\\d\\d\n\njunk.wav: Not an audio file, or "
-                                    "the file is damaged$")
-                     .match(s_.dialogs.messages[0].text)
-                     .hasMatch(),
-                 qPrintable(s_.dialogs.messages[0].text));
-        QCOMPARE(s_.dialogs.messages[0].icon, QMessageBox::Warning);
-        QCOMPARE(s_.dialogs.messages[0].title, QStringLiteral("Sonbridge"));
-        QCOMPARE(s_.dialogs.openedUrls.size(), stopAtFailure ? 0 : 1);
     }
 
     // A relative destination is the home folder's, never the program's
@@ -360,33 +295,23 @@ private slots:
         QDBusConnection::disconnectFromBus("notificationServer");
     }
 
-    // Nothing to convert, or nowhere to put it (an empty destination never
-    // means the root folder): a warning, and no run.
-    void refusedBeforeTheRun_data() {
-        QTest::addColumn<int>("rows");
-        QTest::addColumn<QString>("destination");
-        QTest::addColumn<QString>("warning");
-        QTest::newRow("empty list") << 0 << "/tmp"
-                                    << "No files to convert";
-        QTest::newRow("no destination") << 1 << ""
-                                        << "Choose a destination folder";
-        QTest::newRow("blank destination") << 1 << " \t "
-                                           << "Choose a destination folder";
-    }
-
+    // Rows, destination, the warning: nothing to convert, or nowhere to put
+    // it (an empty destination never means the root folder), and no run.
     void refusedBeforeTheRun() {
-        QFETCH(int, rows);
-        QFETCH(QString, destination);
-        QFETCH(QString, warning);
-        s_.prepareRun(1, destination);
-        if (rows) s_.rows().addFiles({tone_});
-        s_.window().startConversion();
-        QCOMPARE(s_.dialogs.messages.size(), 1);
-        QCOMPARE(s_.dialogs.messages[0].text, warning);
-        QCOMPARE(s_.dialogs.messages[0].icon, QMessageBox::Warning);
-        QCOMPARE(s_.dialogs.messages[0].title, QStringLiteral("Sonbridge"));
-        QVERIFY(s_.idle());
-        QCOMPARE(s_.statuses(), QStringList(rows, "Not processed"));
+        for (const auto& [rows, destination, warning] :
+             {std::tuple{0, "/tmp", "No files to convert"},
+              {1, "", "Choose a destination folder"},
+              {1, " \t ", "Choose a destination folder"}}) {
+            init();
+            s_.prepareRun(1, destination);
+            if (rows) s_.rows().addFiles({tone_});
+            s_.window().startConversion();
+            QCOMPARE(s_.dialogs.messages.size(), 1);
+            QCOMPARE(s_.dialogs.messages[0].text, QString(warning));
+            QCOMPARE(s_.dialogs.messages[0].icon, QMessageBox::Warning);
+            QVERIFY(s_.idle());
+            QCOMPARE(s_.statuses(), QStringList(rows, "Not processed"));
+        }
     }
 
     // The WAV format is asked once per job, offering the last choice, unless
@@ -433,8 +358,54 @@ private slots:
             QCOMPARE(fixtures::probe(out.filePath("tone (copy 2).wav")).channels, 2);
     }
 
-    // Last: closing ends the window's batch and reaps its encoders before
-    // close() returns.
+    // A folder added from the menu, the choices made in the dialog (the
+    // example follows the pattern and the selected row), then two runs:
+    // outputs in their sub-folders, then every row "Skipped.".
+    void addFolderAndRecreateSubFolders() {
+        const core::Settings before = s_.window().currentSettings();
+        const QString library = media_.filePath("library");
+        for (const char* name : {"A/song.wav", "B/song.wav"}) {
+            QVERIFY(QDir(library).mkpath(QFileInfo(name).path()));
+            QVERIFY(!fixtures::make(library, name, 0.5, 44100, 2,
+                                    {"-c:a", "pcm_s16le", "-metadata", "artist=Ana"})
+                         .isEmpty());
+        }
+        s_.dialogs.folderAnswers.enqueue(library);
+        s_.ui().addFolderAction->trigger();
+        QTRY_COMPARE(s_.rows().count(), 2);
+        QCOMPARE(s_.rows().addedFrom(1), library);
+        s_.rows().select(1);
+
+        const QString out = media_.filePath("out");
+        s_.prepareRun(1, out);
+        s_.ui().settingsButton->click();
+        auto* dialog = s_.window().findChild<gui::EncoderSettingsDialog*>();
+        QVERIFY(dialog);
+        gui::OutputOptionsBox* box = dialog->outputOptions();
+        box->patternEdit()->setText("{artist}/{name");
+        QVERIFY(!dialog->okButton()->isEnabled());
+        box->patternEdit()->setText("{folder}/{artist} - {name}");
+        QCOMPARE(box->example()->text(), QString("Example: B/Ana - song.mp3"));
+        box->existingCombo()->setCurrentIndex(1);  // Skip
+        box->patternEdit()->setText("{artist} - {name}");
+        box->recreateSubFoldersCheck()->setChecked(true);
+        dialog->okButton()->click();
+        QTRY_VERIFY(s_.window().isEnabled());
+
+        for (const char* status : {"Converted.", "Skipped."}) {
+            s_.ui().convertAction->trigger();
+            QVERIFY(waitIdle());
+            QCOMPARE(s_.statuses(), QStringList(2, status));
+            QCOMPARE(fixtures::filesBelow(out),
+                     (QStringList{"A/Ana - song.mp3", "B/Ana - song.mp3"}));
+        }
+        const core::Settings kept = s_.window().currentSettings();
+        QCOMPARE(kept.existingOutputs, core::ExistingOutput::Skip);
+        QCOMPARE(kept.namePattern, QString("{artist} - {name}"));
+        QVERIFY(kept.recreateSubFolders);
+        s_.window().showSettings(before);  // the other cases start from the defaults
+    }
+
     // SIGTERM mid-run, as a logout sends it: the run ends, its temporary
     // files go, the settings are saved.
     void terminatedWindowLeavesNoTemporaryFile() {
@@ -454,6 +425,8 @@ private slots:
         QVERIFY(s_.start());
     }
 
+    // Last: closing ends the window's batch and reaps its encoders before
+    // close() returns.
     void closingDuringARunLeavesNoEncoder() {
         QTemporaryDir out;
         s_.prepareRun(2, out.path(), 2);

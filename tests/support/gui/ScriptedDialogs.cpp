@@ -1,8 +1,7 @@
 #include "support/gui/ScriptedDialogs.h"
 
-QStringList ScriptedDialogs::getOpenFileNames(QWidget*, const QString& title, const QString&,
+QStringList ScriptedDialogs::getOpenFileNames(QWidget*, const QString&, const QString&,
                                               const QString& folder) {
-    openTitles.append(title);
     openFolders.append(folder);
     return openAnswers.isEmpty() ? QStringList() : openAnswers.dequeue();
 }

@@ -21,7 +21,6 @@ public:
     bool openUrlSucceeds = true;  // false: the desktop has nothing to open a URL with
 
     // What the program asked for.
-    QStringList openTitles;
     QStringList openFolders;
     QList<RecordedMessage> messages;
     QList<QByteArray> waveFormatPreselected;
