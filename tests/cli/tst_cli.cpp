@@ -27,6 +27,14 @@ QStringList lines(const QString& text) {
 
 using fixtures::filesBelow;
 
+// How many files below dir hold something.
+int written(const QString& dir) {
+    const QStringList files = filesBelow(dir);
+    return int(std::count_if(files.begin(), files.end(), [&](const QString& f) {
+        return QFileInfo(dir + '/' + f).size() > 0;
+    }));
+}
+
 }  // namespace
 
 class CliTest : public QObject {
@@ -383,15 +391,13 @@ private slots:
             QProcess p;
             startCli(p,
                      {"--no-settings", "-f", format, "-j", "2", "-o", out, longWav, longWav, wav_});
-            // Both encoders are running and writing, under hidden temporary names.
-            QTRY_COMPARE_WITH_TIMEOUT(filesBelow(out).size(), 2, 20000);
+            // Both encoders are running and have written, under hidden temporary names.
             QList<fixtures::ChildInfo> encoders;
             QTRY_VERIFY_WITH_TIMEOUT(
                 (encoders = fixtures::childrenOf(pid_t(p.processId())),
                  encoders.removeIf([&](const auto& c) { return c.name != encoder || c.zombie; }),
-                 encoders.size() == 2),
-                20000);
-            QThread::msleep(300);
+                 encoders.size() == 2 && written(out) == 2),
+                60000);
             QCOMPARE(::kill(pid_t(p.processId()), signal), 0);
             QVERIFY(p.waitForFinished(30000));
             QVERIFY(p.exitStatus() == QProcess::NormalExit && p.exitCode() == 128 + signal);
@@ -413,12 +419,12 @@ private slots:
         startCli(p, {"--no-settings", "-f", "mp3", "-j", "2", "-o", out, longWav, longWav});
         QList<fixtures::ChildInfo> encoders;
         QTRY_VERIFY_WITH_TIMEOUT((encoders = fixtures::childrenOf(pid_t(p.processId())),
-                                  encoders.size() == 2 && filesBelow(out).size() == 2),
-                                 20000);
+                                  encoders.size() == 2 && written(out) == 2),
+                                 60000);
         QCOMPARE(::kill(pid_t(p.processId()), SIGKILL), 0);
         QVERIFY(p.waitForFinished(10000));
         for (const fixtures::ChildInfo& c : encoders)
-            QTRY_VERIFY_WITH_TIMEOUT(!QFileInfo::exists(QString("/proc/%1").arg(c.pid)), 20000);
+            QTRY_VERIFY_WITH_TIMEOUT(!QFileInfo::exists(QString("/proc/%1").arg(c.pid)), 60000);
         QCOMPARE(filesBelow(out).size(), 2);
         const CliRun next = cli({"--no-settings", "-f", "mp3", "-o", out, wav_});
         QCOMPARE(next.exitCode, 0);

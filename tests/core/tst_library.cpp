@@ -1,13 +1,12 @@
-// A music library converted again and again: the one folder walk, which
-// extensions it takes (each must decode), what an existing output means,
-// and names made from tags.
+// A music library converted again and again: the one folder walk, what an
+// existing output means, and names made from tags.
 #include "core/AudioFiles.h"
 #include "core/Batch.h"
-#include "core/Decoder.h"
 #include "core/NamePattern.h"
 #include "core/NativePath.h"
 #include "core/Settings.h"
 #include "support/AudioFixtures.h"
+#include "support/BatchRecorder.h"
 
 #include <QtTest>
 
@@ -36,47 +35,27 @@ double tagNumber(const QString& path, const QString& key) {
 
 // ffmpeg's own integrated loudness of the files played one after another.
 double ffmpegLoudness(const QStringList& paths) {
-    QStringList args{"-nostats", "-hide_banner"};
-    QString inputs;
-    for (int i = 0; i < paths.size(); ++i) {
-        args << "-i" << paths[i];
-        inputs += QString("[%1:a]").arg(i);
-    }
-    args << "-filter_complex" << inputs + QString("concat=n=%1:v=0:a=1,ebur128").arg(paths.size())
-         << "-f"
-         << "null"
-         << "-";
-    QProcess p;
-    p.start("ffmpeg", args);
-    if (!p.waitForFinished(60000)) return qQNaN();
-    const QString log = QString::fromUtf8(p.readAllStandardError());
+    QStringList args{"-nostats"};
+    QString inputs, log;
+    for (int i = 0; i < paths.size(); ++i)
+        args << "-i" << paths[i], inputs += QString("[%1:a]").arg(i);
+    args << "-filter_complex" << inputs + QString("concat=n=%1:v=0:a=1,ebur128").arg(paths.size());
+    fixtures::run("ffmpeg", args + QStringList{"-f", "null", "-"}, &log);
     // The graph may be set up twice; the last summary is the real one.
-    QRegularExpressionMatchIterator it =
-        QRegularExpression("Integrated loudness:\\s*I:\\s*(-?[\\d.]+) LUFS").globalMatch(log);
-    double loudness = qQNaN();
-    while (it.hasNext()) loudness = it.next().captured(1).toDouble();
-    return loudness;
+    const QRegularExpressionMatch m = QRegularExpression("I:\\s*(-?[\\d.]+) LUFS")
+                                          .match(log, log.lastIndexOf("Integrated loudness:"));
+    return m.hasMatch() ? m.captured(1).toDouble() : qQNaN();
 }
 
 // Runs the jobs as one batch and returns each job's result.
 QList<core::JobResult> runBatch(const QList<core::JobSpec>& jobs) {
-    core::Batch batch;
-    QList<core::JobResult> results(jobs.size());
-    bool ended = false;
-    QObject::connect(&batch, &core::Batch::jobFinished,
-                     [&](int job, const core::JobResult& r) { results[job] = r; });
-    QObject::connect(&batch, &core::Batch::finished, [&] { ended = true; });
-    if (!batch.start(jobs) || !QTest::qWaitFor([&] { return ended; }, 60000)) return {};
-    return results;
+    fixtures::BatchRecorder rec;
+    return rec.runJobs(jobs) ? rec.results.values() : QList<core::JobResult>();
 }
 
 core::JobSpec mp3Job(const QString& source, const QString& destination, ExistingOutput rule) {
-    core::JobSpec spec;
-    spec.source = source;
-    spec.format = core::OutputFormat::Mp3;
-    spec.encoder = {128, 44100, true};
+    core::JobSpec spec = fixtures::jobs({source}, core::OutputFormat::Mp3, destination).value(0);
     spec.sameFolder = destination.isEmpty();
-    spec.destination = destination;
     spec.existing = rule;
     return spec;
 }
@@ -320,58 +299,6 @@ private slots:
                                                                {"/m/x.wav", "", ""}};
         for (const auto& [path, addedFrom, sub] : below)
             QCOMPARE(core::subFolderBelow(path, addedFrom), sub);
-    }
-
-    // Each listed extension opens in the decoder: a file of each kind is made
-    // by ffmpeg (it can't write APE, Musepack or AMR).
-    void everyListedExtensionDecodes() {
-        const QMap<QString, QStringList> made{
-            {"mp3", {"-c:a", "libmp3lame"}},
-            {"mp2", {"-c:a", "mp2"}},
-            {"mpeg", {"-c:a", "mp2", "-f", "mp2"}},
-            {"mpa", {"-c:a", "mp2", "-f", "mp2"}},
-            {"mpg", {"-c:a", "mp2", "-f", "mp2"}},
-            {"mp1", {"-c:a", "mp2", "-f", "mp2"}},
-            {"wav", {}},
-            {"wave", {"-f", "wav"}},
-            {"w64", {}},
-            {"ogg", {"-c:a", "libvorbis"}},
-            {"oga", {"-c:a", "flac", "-f", "ogg"}},
-            {"opus", {"-c:a", "libopus"}},
-            {"spx", {"-c:a", "libspeex", "-ar", "16000"}},
-            {"flac", {}},
-            {"m4a", {"-c:a", "aac"}},
-            {"m4b", {"-c:a", "aac", "-f", "mp4"}},
-            {"aac", {}},
-            {"aiff", {}},
-            {"aif", {"-f", "aiff"}},
-            {"aifc", {"-f", "aiff"}},
-            {"au", {}},
-            {"snd", {"-f", "au"}},
-            {"caf", {}},
-            {"wma", {"-c:a", "wmav2", "-f", "asf"}},
-            {"wv", {}},
-            {"tta", {}},
-            {"mka", {"-c:a", "libvorbis"}},
-            {"ac3", {}},
-            {"dts", {"-c:a", "dca", "-strict", "-2"}},
-            {"gsm", {"-c:a", "libgsm", "-ar", "8000", "-ac", "1", "-f", "gsm"}}};
-        const QString dir = tmp_.filePath("kinds");
-        QDir().mkpath(dir);
-        for (const QString& ext : core::audioExtensions()) {
-            const QString name = "tone." + ext;
-            if (QStringList{"ape", "mpc", "amr"}.contains(ext)) continue;
-            const QString path = ext == "vox"                   ? fixtures::makeVox(dir, name, 0.5)
-                                 : ext == "raw" || ext == "pcm" ? fixtures::makeRaw(dir, name, 0.5)
-                                 : made.contains(ext)
-                                     ? fixtures::make(dir, name, 0.5, 48000, 2, made[ext])
-                                     : QString();
-            QVERIFY2(!path.isEmpty(), qPrintable("no " + name));
-            auto decoder = core::Decoder::open(path);
-            QVERIFY2(decoder, qPrintable(name + ": " + decoder.reason()));
-            uint8_t block[4096];
-            QVERIFY2((*decoder)->read(block, sizeof block) > 0, qPrintable(name));
-        }
     }
 };
 

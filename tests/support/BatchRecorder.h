@@ -62,10 +62,11 @@ struct BatchRecorder {
     // Starts the sources in one format into the folder (or destination)
     // and waits for the end.
     bool run(const QStringList& sources, core::OutputFormat format, QString destination = {}) {
+        return runJobs(jobs(sources, format, destination.isEmpty() ? out.path() : destination));
+    }
+    bool runJobs(const QList<core::JobSpec>& specs) {
         end.reset();
-        if (destination.isEmpty()) destination = out.path();
-        return batch->start(jobs(sources, format, destination)) &&
-               QTest::qWaitFor([this] { return end.has_value(); }, 60000);
+        return batch->start(specs) && QTest::qWaitFor([this] { return end.has_value(); }, 60000);
     }
     // Jobs whose result is outcome.
     QList<int> with(core::JobOutcome outcome) const {
