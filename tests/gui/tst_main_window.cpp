@@ -8,20 +8,7 @@
 #include "support/AudioFixtures.h"
 #include "support/gui/WindowFixture.h"
 
-#include <QCheckBox>
-#include <QElapsedTimer>
-#include <QFile>
-#include <QLabel>
-#include <QMimeData>
-#include <QProcess>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QSpinBox>
-#include <QTimer>
-#include <QToolButton>
-#include <QTreeWidget>
-#include <QUrl>
-#include <QWindow>
+#include <QtWidgets>
 
 using fixtures::StartedWindow;
 

@@ -11,19 +11,8 @@
 #include "support/Processes.h"
 #include "support/gui/WindowFixture.h"
 
-#include <QCheckBox>
-#include <QComboBox>
 #include <QDBusConnection>
-#include <QLabel>
-#include <QLineEdit>
-#include <QProcess>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QRegularExpression>
-#include <QStatusBar>
-#include <QTimer>
-#include <QToolButton>
-#include <QTreeWidget>
+#include <QtWidgets>
 
 #include <signal.h>
 #include <unistd.h>
@@ -49,8 +38,6 @@ int encoderChildren() {
 }
 
 }  // namespace
-
-Q_DECLARE_METATYPE(gui::WaveFormatChoice)
 
 // What a desktop's notification server and dock receive.
 class NotificationServer : public QObject {
@@ -316,46 +303,36 @@ private slots:
 
     // The WAV format is asked once per job, offering the last choice, unless
     // "use for the rest of the batch" was ticked; a cancel fails the row.
-    void waveFormatQuestions_data() {
-        QTest::addColumn<QList<gui::WaveFormatChoice>>("answers");
-        QTest::addColumn<int>("jobs");
-        QTest::addColumn<QStringList>("statuses");
-        const QByteArray mono8k = pcmFormat(8000, 1, 16);
-        const QByteArray stereo = pcmFormat(22050, 2, 16);
-        QTest::newRow("each job") << QList<gui::WaveFormatChoice>{{true, mono8k, false},
-                                                                  {true, stereo, false},
-                                                                  {true, stereo, false}}
-                                  << 1 << QStringList(3, "Converted.");
-        QTest::newRow("rest of batch") << QList<gui::WaveFormatChoice>{{true, mono8k, true}} << 2
-                                       << QStringList(3, "Converted.");
-        QTest::newRow("cancelled") << QList<gui::WaveFormatChoice>{{true, mono8k, false}, {}} << 1
-                                   << QStringList{"Converted.", "Failed.", "Not processed"};
-        // The second job was waiting for its question: no Stop, so not "Terminated.".
-        QTest::newRow("cancelled, two at once")
-            << QList<gui::WaveFormatChoice>{{}} << 2
-            << QStringList{"Failed.", "Not processed", "Not processed"};
-    }
-
     void waveFormatQuestions() {
-        QFETCH(QList<gui::WaveFormatChoice>, answers);
-        QFETCH(int, jobs);
-        QFETCH(QStringList, statuses);
-        QTemporaryDir out;
-        s_.prepareRun(0, out.path(), jobs);
-        for (const gui::WaveFormatChoice& a : answers) s_.dialogs.waveFormatAnswers.enqueue(a);
-        s_.rows().addFiles({tone_, tone_, tone_});
-        s_.ui().convertAction->trigger();
-        QVERIFY(waitIdle());
-        QCOMPARE(s_.statuses(), statuses);
-        QCOMPARE(s_.dialogs.waveFormatPreselected.size(), answers.size());
-        for (int i = 1; i < answers.size(); ++i)
-            QCOMPARE(s_.dialogs.waveFormatPreselected[i], answers[i - 1].waveFormatEx);
-        if (statuses[0] != "Converted.") return;
-        const auto first = fixtures::probe(out.filePath("tone.wav"));
-        QCOMPARE(first.sampleRate, 8000);
-        QCOMPARE(first.channels, 1);
-        if (answers.size() == 3)
-            QCOMPARE(fixtures::probe(out.filePath("tone (copy 2).wav")).channels, 2);
+        using Answers = QList<gui::WaveFormatChoice>;
+        const QByteArray mono8k = pcmFormat(8000, 1, 16), stereo = pcmFormat(22050, 2, 16);
+        const QString done = "Converted.", waiting = "Not processed";
+        // The second job was waiting for its question: no Stop, so not "Terminated.".
+        for (const auto& [answers, jobs, statuses] :
+             {std::tuple{
+                  Answers{{true, mono8k, false}, {true, stereo, false}, {true, stereo, false}}, 1,
+                  QStringList(3, done)},
+              {Answers{{true, mono8k, true}}, 2, QStringList(3, done)},
+              {Answers{{true, mono8k, false}, {}}, 1, QStringList{done, "Failed.", waiting}},
+              {Answers{{}}, 2, QStringList{"Failed.", waiting, waiting}}}) {
+            init();
+            QTemporaryDir out;
+            s_.prepareRun(0, out.path(), jobs);
+            for (const gui::WaveFormatChoice& a : answers) s_.dialogs.waveFormatAnswers.enqueue(a);
+            s_.rows().addFiles({tone_, tone_, tone_});
+            s_.ui().convertAction->trigger();
+            QVERIFY(waitIdle());
+            QCOMPARE(s_.statuses(), statuses);
+            QCOMPARE(s_.dialogs.waveFormatPreselected.size(), answers.size());
+            for (int i = 1; i < answers.size(); ++i)
+                QCOMPARE(s_.dialogs.waveFormatPreselected[i], answers[i - 1].waveFormatEx);
+            if (statuses[0] != done) continue;
+            const auto first = fixtures::probe(out.filePath("tone.wav"));
+            QCOMPARE(first.sampleRate, 8000);
+            QCOMPARE(first.channels, 1);
+            if (answers.size() == 3)
+                QCOMPARE(fixtures::probe(out.filePath("tone (copy 2).wav")).channels, 2);
+        }
     }
 
     // A folder added from the menu, the choices made in the dialog (the
