@@ -93,6 +93,16 @@ void hashFrames(uint64_t* lanes, const AVFrame& frame, int64_t first, int64_t n,
     }
 }
 
+using HashFrames = void (*)(uint64_t*, const AVFrame&, int64_t, int64_t, int64_t);
+
+// The loop for a packed format among Packed (every packed format is listed).
+template <AVSampleFormat... Packed>
+HashFrames hasherOf(AVSampleFormat packed) {
+    HashFrames hash = nullptr;
+    ((hash = packed == Packed ? hashFrames<Packed> : hash), ...);
+    return hash;
+}
+
 }  // namespace
 
 void SampleDigest::add(const AVFrame& frame) {
@@ -104,29 +114,9 @@ void SampleDigest::add(const AVFrame& frame) {
         for (size_t i = had; i < lanes_.size(); ++i) lanes_[i] = laneSeed(int(i));
     }
     // The sample layout is settled once per frame, not per sample.
-    void (*hash)(uint64_t*, const AVFrame&, int64_t, int64_t, int64_t) = nullptr;
-    switch (av_get_packed_sample_fmt(AVSampleFormat(frame.format))) {
-        case AV_SAMPLE_FMT_U8:
-            hash = hashFrames<AV_SAMPLE_FMT_U8>;
-            break;
-        case AV_SAMPLE_FMT_S16:
-            hash = hashFrames<AV_SAMPLE_FMT_S16>;
-            break;
-        case AV_SAMPLE_FMT_S32:
-            hash = hashFrames<AV_SAMPLE_FMT_S32>;
-            break;
-        case AV_SAMPLE_FMT_FLT:
-            hash = hashFrames<AV_SAMPLE_FMT_FLT>;
-            break;
-        case AV_SAMPLE_FMT_S64:
-            hash = hashFrames<AV_SAMPLE_FMT_S64>;
-            break;
-        case AV_SAMPLE_FMT_DBL:
-            hash = hashFrames<AV_SAMPLE_FMT_DBL>;
-            break;
-        default:
-            break;  // every packed format is listed
-    }
+    const HashFrames hash = hasherOf<AV_SAMPLE_FMT_U8, AV_SAMPLE_FMT_S16, AV_SAMPLE_FMT_S32,
+                                     AV_SAMPLE_FMT_FLT, AV_SAMPLE_FMT_S64, AV_SAMPLE_FMT_DBL>(
+        av_get_packed_sample_fmt(AVSampleFormat(frame.format)));
     int64_t done = 0;
     while (done < frame.nb_samples) {
         // Up to the end of the current block.
