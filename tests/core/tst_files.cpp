@@ -171,7 +171,7 @@ private slots:
     }
 
     // Text, bits, value (-1: does not fit): a unit after the digits, half to
-    // even, a leading tab, an exponent (only with digits), the edges of the
+    // even, a leading tab, an exponent (either case, only with digits), the edges of the
     // widths, a number too large or too small for a double (zero).
     void numberRule() {
         const std::tuple<const char*, int, qint64> rows[] = {
@@ -181,7 +181,8 @@ private slots:
             {".6", 16, 1},          {"-32768", 16, -32768},
             {"-32769", 16, -1},     {"2147483648", 32, -1},
             {"1e999", 32, -1},      {"-1e-400", 16, 0},
-            {"32767.4", 16, 32767}, {"32767.5", 16, -1}};
+            {"32767.4", 16, 32767}, {"32767.5", 16, -1},
+            {"2E2x", 16, 200},      {"3x4", 16, 3}};
         for (const auto& [text, bits, value] : rows)
             QVERIFY2(core::iniNumber(text, bits).value_or(-1) == value, text);
     }
