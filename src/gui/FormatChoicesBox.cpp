@@ -136,7 +136,7 @@ void FormatChoicesBox::showMode() {
     showNote();
 }
 
-void FormatChoicesBox::keepNumber() const {
+void FormatChoicesBox::keepNumber() {
     if (!shownMode_) return;
     if (numberSpin_->isVisibleTo(this))
         core::setModeNumber(*shownMode_, numberSpin_->value(), chosen_);
@@ -145,7 +145,7 @@ void FormatChoicesBox::keepNumber() const {
     core::chooseMode(*format_, *shownMode_, chosen_);
 }
 
-core::EncoderSettings FormatChoicesBox::current() const {
+core::EncoderSettings FormatChoicesBox::current() {
     keepNumber();
     core::EncoderSettings now = chosen_;
     if (sampleRateCombo_->currentIndex() >= 0)
@@ -155,7 +155,7 @@ core::EncoderSettings FormatChoicesBox::current() const {
     return now;
 }
 
-void FormatChoicesBox::store(core::EncoderSettings& settings) const {
+void FormatChoicesBox::store(core::EncoderSettings& settings) {
     const core::EncoderSettings now = current();
     settings.sampleRate = now.sampleRate;
     settings.stereo = now.stereo;

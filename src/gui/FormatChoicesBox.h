@@ -24,7 +24,7 @@ public:
                      std::optional<core::OutputFormat> format, QWidget* parent);
 
     // Writes the choices into settings; other formats' values stay as they are.
-    void store(core::EncoderSettings& settings) const;
+    void store(core::EncoderSettings& settings);
 
     QComboBox* modeCombo() const { return modeCombo_; }
     // The mode's number: a list where the format names its values, else a spin box.
@@ -42,14 +42,14 @@ public:
 
 private:
     const core::EncoderMode* currentMode() const;
-    void showMode();          // the number widgets for the current mode
-    void keepNumber() const;  // the number shown, into chosen_ for the current mode
-    core::EncoderSettings current() const;
+    void showMode();    // the number widgets for the current mode
+    void keepNumber();  // the number shown, into chosen_ for the current mode
+    core::EncoderSettings current();
     void showNote();
 
     const core::FormatInfo* format_ = nullptr;
     // A working copy: switching modes back and forth keeps each mode's number.
-    mutable core::EncoderSettings chosen_;
+    core::EncoderSettings chosen_;
     const core::EncoderMode* shownMode_ = nullptr;
     QComboBox* modeCombo_ = nullptr;
     QLabel* numberLabel_ = nullptr;
